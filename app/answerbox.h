@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <functional>
+#include <optional>
+
+// The answer box. Every typed character is first handed to the key-press
+// handler, then reaches the box unchanged. Keys that type nothing (arrows,
+// Shift) and pasting are not typed characters.
+class AnswerBox final : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit AnswerBox(QWidget *parent = nullptr);
+
+    // Called with the character code; Enter (Return or keypad) is 13.
+    std::function<void(char16_t)> onKeyPress;
+
+    // The character code a key event types, if any.
+    static std::optional<char16_t> typedCode(const QKeyEvent &event);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

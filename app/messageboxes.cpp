@@ -1,0 +1,27 @@
+#include "app/messageboxes.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+QString MessageBoxes::InputBox(const QString &prompt)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(QApplication::applicationDisplayName());
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setAccessibleName(prompt);
+    if (auto *field = dialog.findChild<QLineEdit *>())
+        field->setMaxLength(kMaxNameLength);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
+}
+
+void MessageBoxes::MsgBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, m_parent);
+    box.setAccessibleName(text);
+    box.exec();
+}

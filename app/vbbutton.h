@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QIcon>
+
+// A push button with its picture above the caption and a picture of its own
+// for the normal, pressed and disabled states. The "&" in the caption makes
+// the access key. Enter presses it as well as Space: children press Enter
+// twice to get the next question.
+class VbButton final : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit VbButton(QWidget *parent = nullptr);
+
+    void setBackColor(const QColor &color);
+    QColor backColor() const { return m_backColor; }
+    void setPictures(const QIcon &normal, const QIcon &pressed, const QIcon &disabled);
+
+    QSize sizeHint() const override { return {121, 57}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QColor m_backColor;
+    QIcon m_normal;
+    QIcon m_pressed;
+    QIcon m_disabled;
+};

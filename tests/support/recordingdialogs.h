@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// Boxes that never wait: the name prompt answers from `name` (nullopt is a
+// cancelled prompt), and every box is logged as "InputBox <prompt>" or
+// "MsgBox <text>". `onMsgBox` runs while a box would be open, so a test
+// can deliver ticks or signals at that moment.
+class RecordingDialogs final : public Dialogs {
+public:
+    std::optional<QString> name;
+    QStringList calls;
+    std::function<void(const QString &)> onMsgBox;
+
+    QString InputBox(const QString &prompt) override
+    {
+        calls << QStringLiteral("InputBox ") + prompt;
+        return name.value_or(QString());
+    }
+    void MsgBox(const QString &text) override
+    {
+        calls << QStringLiteral("MsgBox ") + text;
+        if (onMsgBox)
+            onMsgBox(text);
+    }
+};

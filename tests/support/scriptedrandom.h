@@ -1,0 +1,21 @@
+#pragma once
+
+#include "drill/randomsource.h"
+
+#include <QList>
+
+// Returns the scripted numbers in turn (then cycles), and counts reseeds.
+class ScriptedRandom final : public RandomSource {
+public:
+    QList<double> numbers{0.0};
+    int reseeds = 0;
+
+    void Randomize() override { ++reseeds; }
+    double Rnd() override { return numbers.at(m_next++ % numbers.size()); }
+
+    // The numbers that draw shade and factor, each 1 to 10.
+    static QList<double> drawing(int shade, int factor) { return {(shade - 0.5) / 10, (factor - 0.5) / 10}; }
+
+private:
+    qsizetype m_next = 0;
+};
