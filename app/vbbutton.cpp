@@ -27,7 +27,7 @@ void VbButton::setPictures(const QIcon &normal, const QIcon &pressed, const QIco
 void VbButton::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
-        animateClick();
+        click();
         return;
     }
     QAbstractButton::keyPressEvent(event);
