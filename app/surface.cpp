@@ -15,7 +15,7 @@ void Surface::ensureImage()
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (m_drawing.size() == pixels && m_drawing.devicePixelRatio() == dpr)
         return;
-    m_drawing = QImage(pixels, QImage::Format_RGB32);
+    m_drawing = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     m_drawing.setDevicePixelRatio(dpr);
     m_drawing.fill(m_backColor);
     m_hasDrawing = false;
