@@ -1,0 +1,26 @@
+#pragma once
+
+#include "record/filedescriptor.h"
+
+#include <QString>
+
+#include <chrono>
+
+// An exclusive advisory lock on a lock file, shared by every program of the
+// same account. The kernel drops it when its holder dies, so a killed
+// program never leaves the record store locked.
+class DirectoryLock {
+public:
+    // Opens (creating if needed) `lockPath`; does not lock yet.
+    explicit DirectoryLock(QString lockPath);
+
+    // Waits up to `patience` for the lock. 0 on success, otherwise the errno
+    // value (EWOULDBLOCK when another program kept it for the whole wait).
+    int acquire(std::chrono::milliseconds patience);
+    bool isHeld() const { return m_held; }
+
+private:
+    QString m_path;
+    FileDescriptor m_file;
+    bool m_held = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+// Sole owner of a POSIX file descriptor; closes it on destruction. Every
+// operation returns 0 on success or the errno value of the failure.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(FileDescriptor &&other) noexcept;
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept;
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor();
+
+    // open(2) with O_CLOEXEC added; on failure the object stays invalid.
+    int open(const QByteArray &path, int flags, int mode = 0);
+    bool isValid() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
+
+    // Writes all of `data`, going on after short writes and EINTR.
+    int writeAll(const QByteArray &data) const;
+    // Reads until end of file or `limit` bytes, whichever comes first.
+    int readUpTo(qsizetype limit, QByteArray &data) const;
+    int sync() const;
+    // Closes now, so a failing close (lost delayed write) is seen.
+    int close();
+
+private:
+    int m_fd = -1;
+};
