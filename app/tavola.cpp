@@ -12,6 +12,7 @@
 #include "speech/agent.h"
 #include "speech/numlett.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLayout>
@@ -284,14 +285,16 @@ void Tavola::buildControls()
     setTabOrder(cmdExit1, Text3);
     setTabOrder(Text3, cmdNext);
 
-    const auto name = [](QWidget *w, const char *accessible) { w->setAccessibleName(QString::fromUtf8(accessible)); };
-    name(lblScore, "Risposte esatte");
-    name(lblScore1, "Risposte errate");
-    name(lblScore2, "Risposte totali");
-    name(lblconto, "Tempo restante");
-    name(lblnome1, "Sfidante");
-    name(lblnome, "Nome del campione");
-    name(lblpunti, "Punti del record");
+    // A value label keeps its caption as accessible name, so screen readers
+    // read the value itself; the description says what it is.
+    const auto describe = [](QWidget *w, const char *what) { w->setAccessibleDescription(QString::fromUtf8(what)); };
+    describe(lblScore, "Risposte esatte");
+    describe(lblScore1, "Risposte errate");
+    describe(lblScore2, "Risposte totali");
+    describe(lblconto, "Tempo restante");
+    describe(lblnome1, "Sfidante");
+    describe(lblnome, "Nome del campione");
+    describe(lblpunti, "Punti del record");
 }
 
 void Tavola::setQuestionLabelsVisible(bool visible)
@@ -425,6 +428,8 @@ void Tavola::cmdNext_Click()
     Text3->setFocus();
     const Int16 twenty(20);
     m_surface->paintGradient((twenty * m_firstFactor).value(), (twenty * m_backgroundShade).value());
+    // A screen reader reads the question from the answer box's description.
+    Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(Text1->text(), Text6->text()));
 }
 
 void Tavola::Text3_KeyPress(char16_t charCode)
@@ -477,6 +482,9 @@ void Tavola::Command3_Click()
     lblScore2->setCaption((m_rightAnswers + m_wrongAnswers).toString());
     cmdNext->setEnabled(true);
     cmdNext->setFocus();
+    // Screen readers announce the verdict as soon as it is on the window.
+    QAccessibleEvent verdict(lblMessage, QAccessible::Alert);
+    QAccessible::updateAccessibility(&verdict);
 }
 
 void Tavola::ResetCountdown()

@@ -2,6 +2,7 @@
 
 #include "app/surface.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void countersAndRejudging();
     void counterOverflowIsReported();
     void tenQuestionsByKeyboard();
+    void screenReadersHearQuestionAndVerdict();
 };
 
 void TestAnswerCheck::praiseLadder_data()
@@ -183,6 +185,18 @@ void TestAnswerCheck::tenQuestionsByKeyboard()
     QCOMPARE(f.caption("lblScore1"), QStringLiteral("3"));
     QCOMPARE(f.caption("lblScore2"), QStringLiteral("10"));
     QCOMPARE(f.random.reseeds, 11);
+}
+
+void TestAnswerCheck::screenReadersHearQuestionAndVerdict()
+{
+    Fixture f;
+    f.tavola.show();
+    f.ask(2, 8);
+    QCOMPARE(f.box("Text3")->accessibleDescription(), QStringLiteral("3 per otto"));
+    f.answer(QStringLiteral("24"));
+    QAccessibleInterface *verdict = QAccessible::queryAccessibleInterface(f.label("lblMessage"));
+    QCOMPARE(verdict->text(QAccessible::Name), QStringLiteral("Esatto. Sei forte!!!"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.label("lblScore"))->text(QAccessible::Name), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestAnswerCheck)
