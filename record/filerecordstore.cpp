@@ -274,16 +274,22 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
     }
     step(RecordStep::MarkerSynced);
 
-    // Committed: a failure from here on is completed by the next start.
     what = QStringLiteral("file %1").arg(pointsPath);
-    if ((error = renameFile(tempOf(pointsPath), pointsPath)))
+    if ((error = renameFile(tempOf(pointsPath), pointsPath))) {
+        if (removeFile(marker) == 0)
+            discardTemps(dir);
         return error;
+    }
     step(RecordStep::PointsRenamed);
-    what = QStringLiteral("file %1").arg(namePath);
+
+    // Half of the new pair is in place: only going forward keeps it whole,
+    // and whatever fails here is finished by the next start.
+    const QString later = QStringLiteral("; il salvataggio sarà completato al prossimo avvio");
+    what = QStringLiteral("file %1%2").arg(namePath, later);
     if ((error = renameFile(tempOf(namePath), namePath)))
         return error;
     step(RecordStep::NameRenamed);
-    what = QStringLiteral("cartella %1").arg(dir);
+    what = QStringLiteral("cartella %1%2").arg(dir, later);
     if ((error = syncDirectory(dir)))
         return error;
     step(RecordStep::RenamesSynced);

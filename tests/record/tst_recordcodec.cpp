@@ -28,17 +28,14 @@ void TestRecordCodec::everyByteRoundTrips()
     QCOMPARE(seen.size(), 256);
 }
 
+// Text the child can type: each is stored as `bytes` and reads back as itself.
 void TestRecordCodec::encode_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("ascii") << "Amico\r\n" << QByteArray("Amico\r\n");
-    QTest::newRow("grave accent") << u"Niccolò"_qs << QByteArray("Niccol\xF2");
-    QTest::newRow("diaeresis") << u"Zoë"_qs << QByteArray("Zo\xEB");
-    QTest::newRow("euro in high block") << u"€ œ Ÿ"_qs << QByteArray("\x80 \x9C \x9F");
-    QTest::newRow("cyrillic as utf-8") << u"Дмитрий"_qs << u"Дмитрий"_qs.toUtf8();
-    QTest::newRow("greek as utf-8") << u"Ελένη"_qs << u"Ελένη"_qs.toUtf8();
-    QTest::newRow("emoji as utf-8") << u"Luca 🦉"_qs << u"Luca 🦉"_qs.toUtf8();
+    QTest::newRow("high block") << u"€ œ Ÿ"_qs << QByteArray("\x80 \x9C \x9F");
+    QTest::newRow("greek") << u"Ελένη"_qs << u"Ελένη"_qs.toUtf8();
+    QTest::newRow("emoji") << u"Luca 🦉"_qs << u"Luca 🦉"_qs.toUtf8();
     QTest::newRow("C1 control with a 1252 byte") << QString(QChar(0x80)) << QByteArray("\xC2\x80");
     // In 1252 these two letters are the bytes C3 A9, which read as UTF-8 "é".
     QTest::newRow("1252 text that looks like utf-8") << u"Ã©"_qs << u"Ã©"_qs.toUtf8();
@@ -52,17 +49,15 @@ void TestRecordCodec::encode()
     QCOMPARE(RecordCodec::decode(bytes), text);
 }
 
+// Bytes that are not UTF-8 after all are an old file's 1252 text.
 void TestRecordCodec::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("old installation") << QByteArray("Niccol\xF2\r\n") << u"Niccolò\r\n"_qs;
-    QTest::newRow("utf-8 name") << QByteArray("Zo\xC3\xAB\r\n") << u"Zoë\r\n"_qs;
-    QTest::newRow("broken utf-8") << QByteArray("\xC3(") << u"Ã("_qs;
+    QTest::newRow("broken") << QByteArray("\xC3(") << u"Ã("_qs;
     QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << u"À¯"_qs;
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << u"í\u00A0€"_qs;
     QTest::newRow("cut sequence") << QByteArray("ab\xE2\x82") << u"abâ‚"_qs;
-    QTest::newRow("undefined byte") << QByteArray("\x8D") << QString(QChar(0x8D));
 }
 
 void TestRecordCodec::decode()
