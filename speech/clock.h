@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QtGlobal>
+
+// A monotonic millisecond source, injectable so tests can step time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual qint64 nowMs() const = 0;
+};

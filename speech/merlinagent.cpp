@@ -1,0 +1,85 @@
+#include "speech/merlinagent.h"
+
+#include "speech/audioplayback.h"
+#include "speech/espeaksynthesizer.h"
+#include "speech/merlincharacter.h"
+#include "speech/merlinwindow.h"
+#include "speech/performer.h"
+#include "speech/speechengine.h"
+#include "speech/steadyclock.h"
+
+#include <stdexcept>
+
+namespace {
+const QString kMerlin = QStringLiteral("Merlin");
+}
+
+MerlinAgent::MerlinAgent(QObject *parent)
+    : MerlinAgent(Parts{}, parent)
+{
+}
+
+MerlinAgent::MerlinAgent(Parts parts, QObject *parent)
+    : QObject(parent)
+{
+    if (parts.clock) {
+        m_clock = parts.clock;
+    } else {
+        m_ownClock = std::make_unique<SteadyClock>();
+        m_clock = m_ownClock.get();
+    }
+    if (parts.stage) {
+        m_stage = parts.stage;
+    } else {
+        m_window = std::make_unique<MerlinWindow>();
+        m_stage = m_window.get();
+    }
+    if (!parts.synthesizer)
+        parts.synthesizer = std::make_unique<EspeakSynthesizer>();
+    m_engine = std::make_unique<SpeechEngine>(std::move(parts.synthesizer));
+    m_playback = std::make_unique<AudioPlayback>(*m_clock, parts.useAudioDevices);
+    m_performer = std::make_unique<Performer>(*m_stage, *m_clock, *m_playback);
+    m_character = std::make_unique<MerlinCharacter>(*m_performer);
+
+    connect(m_performer.get(), &Performer::synthesisRequested, m_engine.get(), &SpeechEngine::request);
+    connect(m_engine.get(), &SpeechEngine::chunkReady, m_performer.get(), &Performer::addChunk);
+}
+
+MerlinAgent::~MerlinAgent()
+{
+    // The performer talks to the playback and the stage; stop it first,
+    // then the voice thread.
+    m_character.reset();
+    m_performer.reset();
+    m_playback.reset();
+    m_engine.reset();
+}
+
+void MerlinAgent::Load(const QString &id, const QString &)
+{
+    if (id.compare(kMerlin, Qt::CaseInsensitive) != 0)
+        throw std::runtime_error(
+            QStringLiteral("Il personaggio \"%1\" non esiste: c'è solo Merlin.").arg(id).toStdString());
+    if (m_loaded)
+        return;
+    const SpeechEngine::StartResult started = m_engine->waitStarted();
+    m_performer->setSampleRate(started.sampleRate);
+    m_voiceMissing = !started.voiceAvailable;
+    m_voiceError = started.error;
+    m_loaded = true;
+}
+
+Character &MerlinAgent::Character(const QString &id)
+{
+    if (!m_loaded || id.compare(kMerlin, Qt::CaseInsensitive) != 0)
+        throw std::runtime_error(
+            QStringLiteral("Il personaggio \"%1\" non è stato caricato.").arg(id).toStdString());
+    if (m_voiceMissing && !m_voiceReported) {
+        m_voiceReported = true;
+        throw std::runtime_error(
+            QStringLiteral("Manca la voce di Merlin: si muoverà e scriverà nel fumetto, ma senza parlare. (%1)")
+                .arg(m_voiceError)
+                .toStdString());
+    }
+    return *m_character;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "speech/agent.h"
+#include "speech/synthesizer.h"
+
+#include <QObject>
+
+#include <memory>
+
+class AudioPlayback;
+class Clock;
+class MerlinCharacter;
+class MerlinWindow;
+class Performer;
+class SpeechEngine;
+class Stage;
+
+// The real character control: Merlin in a window of his own, speaking
+// Italian through a voice that runs on its own thread. Only the id "Merlin"
+// can be loaded; any load key loads the bundled character.
+//
+// When the voice is missing, Load still succeeds; the first Character()
+// after it throws std::runtime_error saying so, and from then on Merlin
+// moves and shows his balloons without sound, at the same pace.
+class MerlinAgent final : public QObject, public AgentControl, private CharacterCollection {
+    Q_OBJECT
+public:
+    // What the character is built from; empty members take the real thing.
+    struct Parts {
+        std::unique_ptr<Synthesizer> synthesizer;
+        const Clock *clock = nullptr;
+        Stage *stage = nullptr;
+        bool useAudioDevices = true;
+    };
+
+    // The Italian voice, the default audio output (silent when there is
+    // none) and a window of its own.
+    explicit MerlinAgent(QObject *parent = nullptr);
+    explicit MerlinAgent(Parts parts, QObject *parent = nullptr);
+    ~MerlinAgent() override;
+
+    CharacterCollection &Characters() override { return *this; }
+
+    // For tests and benchmarks.
+    Performer &performer() { return *m_performer; }
+    AudioPlayback &playback() { return *m_playback; }
+    // Null when the stage was handed in.
+    MerlinWindow *window() { return m_window.get(); }
+
+private:
+    void Load(const QString &id, const QString &loadKey) override;
+    ::Character &Character(const QString &id) override;
+
+    std::unique_ptr<Clock> m_ownClock;
+    const Clock *m_clock = nullptr;
+    std::unique_ptr<MerlinWindow> m_window;
+    Stage *m_stage = nullptr;
+    std::unique_ptr<SpeechEngine> m_engine;
+    std::unique_ptr<AudioPlayback> m_playback;
+    std::unique_ptr<Performer> m_performer;
+    std::unique_ptr<MerlinCharacter> m_character;
+    bool m_loaded = false;
+    bool m_voiceMissing = false;
+    bool m_voiceReported = false;
+    QString m_voiceError;
+};

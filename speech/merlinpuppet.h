@@ -1,0 +1,40 @@
+#pragma once
+
+#include "speech/choreography.h"
+
+#include <QHash>
+#include <QPixmap>
+#include <QRectF>
+#include <QSvgRenderer>
+
+class QPainter;
+
+// Draws Merlin from the bundled artwork in any pose. Each part is rendered
+// once per size and device pixel ratio and then only placed, so a frame
+// costs a few pixmap blits rather than a vector render.
+class MerlinPuppet {
+public:
+    static constexpr qreal kArtWidth = 200;
+    static constexpr qreal kArtHeight = 300;
+
+    MerlinPuppet();
+
+    bool isValid() const { return m_renderer.isValid(); }
+    // Width for a figure `height` pixels tall, keeping the artwork's aspect.
+    static int widthForHeight(int height);
+
+    // Paints the figure with its top-left at `origin`, `height` pixels tall.
+    void paint(QPainter &painter, QPointF origin, int height, qreal devicePixelRatio, const Pose &pose);
+
+private:
+    struct Part {
+        QPixmap pixmap;
+        QRectF bounds; // in artwork units
+    };
+    const Part &part(const QString &id);
+    void drawPart(QPainter &painter, const QString &id, qreal opacity = 1);
+
+    QSvgRenderer m_renderer;
+    QHash<QString, Part> m_parts;
+    qreal m_cachedScale = 0;
+};

@@ -1,0 +1,11 @@
+#include "speech/steadyclock.h"
+
+SteadyClock::SteadyClock()
+{
+    m_timer.start();
+}
+
+qint64 SteadyClock::nowMs() const
+{
+    return m_timer.elapsed();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "speech/clock.h"
+
+#include <QElapsedTimer>
+
+class SteadyClock final : public Clock {
+public:
+    SteadyClock();
+    qint64 nowMs() const override;
+
+private:
+    QElapsedTimer m_timer;
+};
