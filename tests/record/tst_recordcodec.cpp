@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-// Bytes of the record files: old Windows-1252 pairs must read back, and any
+// Bytes of the record files: old code page 1252 pairs must read back, and any
 // name the child types must survive a save unchanged.
 class TestRecordCodec : public QObject {
     Q_OBJECT
