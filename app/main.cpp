@@ -5,6 +5,9 @@
 #include "speech/merlinagent.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QSocketNotifier>
 
 #include <array>
@@ -75,6 +78,11 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // The boxes' own buttons ("Annulla") speak Italian like the rest.
+    QTranslator qtItalian;
+    if (qtItalian.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtItalian);
     QApplication::setApplicationName(QStringLiteral("zorvali"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvali"));
     QApplication::setApplicationVersion(QStringLiteral(ZORVALI_VERSION));

@@ -75,6 +75,9 @@ Tavola::Tavola(const TavolaServices &services, QWidget *parent) : QMainWindow(pa
     buildMenu();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Merlin stands at fixed screen pixels, over the middle of the window,
+    // only when the window is at the screen's top-left corner.
+    move(0, 0);
 }
 
 Tavola::~Tavola() = default;
@@ -92,13 +95,13 @@ void Tavola::buildMenu()
     QMenu *school = bar->addMenu(QStringLiteral("www.scuolazorvali.it"));
     school->setObjectName(QStringLiteral("mnuScuola"));
     school->addAction(QStringLiteral("Scuola primaria \"Gianni Rodari\" - Zorvali"))->setObjectName(QStringLiteral("is"));
-    QMenu *ciao = bar->addMenu(QStringLiteral("Realizzato dalla classe dei maghi della tabellina"));
+    QMenu *ciao = bar->addMenu(QStringLiteral("Autori"));
     ciao->setObjectName(QStringLiteral("Ciao"));
     ciao->addAction(QStringLiteral("Maestra Anna e maestro Luca - Via dei Tigli 3, Zorvali"))
         ->setObjectName(QStringLiteral("INFOMAZIONI"));
     ciao->addAction(QStringLiteral("merlin@zorvali.it"))->setObjectName(QStringLiteral("mnuPosta"));
-    bar->addAction(QStringLiteral("Programma gratuito (freeware)"))->setObjectName(QStringLiteral("free"));
-    bar->addAction(QStringLiteral("Dedicato agli alunni delle scuole di Zorvali"))->setObjectName(QStringLiteral("comune"));
+    bar->addAction(QStringLiteral("Freeware"))->setObjectName(QStringLiteral("free"));
+    bar->addAction(QStringLiteral("Agli alunni di Zorvali"))->setObjectName(QStringLiteral("comune"));
 }
 
 void Tavola::buildControls()
@@ -152,8 +155,8 @@ void Tavola::buildControls()
             l->setLineWidth(1);
         }
         l->setAlignment(look.align | Qt::AlignTop);
-        l->setCaption(QString::fromUtf8(look.caption));
         l->setAutoSize(look.autoSize);
+        l->setCaption(QString::fromUtf8(look.caption));
         return l;
     };
     const auto centred = Qt::AlignHCenter;

@@ -5,7 +5,8 @@
 // A label whose caption is kept exactly as set (a record read from a file
 // keeps its "\r\n"), drawn with the line end shown as a line break. With
 // auto-size on, each new caption resizes the label to its text, keeping
-// its top-left corner.
+// its top-left corner; the first caption only grows the designed size
+// where the text would not fit.
 class VbLabel final : public QLabel {
     Q_OBJECT
 
@@ -22,4 +23,5 @@ public:
 private:
     QString m_caption;
     bool m_autoSize = false;
+    bool m_keepDesignedSize = true;
 };

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libespeak-ng-dev espeak-ng-data espeak-ng
-  fonts-liberation2
+  fonts-liberation2 qt6-translations-l10n
   xvfb xauth openbox xdotool imagemagick sox
   appstream desktop-file-utils
 )
