@@ -1,0 +1,157 @@
+// Prints how quickly Merlin starts to talk, how long the UI thread can be
+// held up while he talks and moves, his idle CPU and his memory.
+// Run on a display (e.g. xvfb-run) or with QT_QPA_PLATFORM=offscreen.
+#include "speech/audioplayback.h"
+#include "speech/merlinagent.h"
+#include "speech/merlinwindow.h"
+#include "speech/performer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <functional>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kIntro = QStringLiteral(
+    "Allora attenzione, iniziamo la nostra avventura con la tabellina del 3. Io detto e tu scrivi il risultato "
+    "nello spazio sotto di me. Mi raccomando inserisci il risultato e premi invio e poi aspetta che io finisca di "
+    "parlare e premi ancora invio per avere la domanda successiva");
+
+void waitMs(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    MerlinAgent agent;
+    CharacterCollection &characters = agent.Characters();
+    characters.Load(QStringLiteral("Merlin"), QStringLiteral("C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
+    Character *merlin = nullptr;
+    try {
+        merlin = &characters.Character(QStringLiteral("Merlin"));
+    } catch (const std::runtime_error &error) {
+        std::printf("note: %s\n", error.what());
+        merlin = &characters.Character(QStringLiteral("Merlin"));
+    }
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    std::printf("audio output: %s\n", output.isNull() ? "none (silent, clock-timed)" : qPrintable(output.description()));
+
+    merlin->Show();
+    merlin->MoveTo(250, 175);
+    merlin->Height(205);
+    if (!waitUntil([&] { return agent.performer().pending() == 0; }, 5000))
+        std::printf("warning: the queue did not empty\n");
+
+    // 1. Speak on an empty queue to the first buffer handed to the output.
+    std::vector<qint64> latencies;
+    const QStringList words{"3", "per", "sette", "Esatto", "21", "Sei grande", "diciassettte", "Giusto"};
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &word : words) {
+            QElapsedTimer timer;
+            bool played = false;
+            auto connection = QObject::connect(&agent.playback(), &AudioPlayback::firstBufferPlayed,
+                                               [&] { played = true; });
+            timer.start();
+            merlin->Speak(word);
+            const bool ok = waitUntil([&] { return played; }, 3000);
+            const qint64 us = timer.nsecsElapsed() / 1000;
+            QObject::disconnect(connection);
+            if (ok)
+                latencies.push_back(us);
+            waitUntil([&] { return agent.performer().pending() == 0; }, 5000);
+        }
+    }
+    std::sort(latencies.begin(), latencies.end());
+    if (!latencies.empty())
+        std::printf("speak to first buffer: median %.1f ms, worst %.1f ms over %zu requests (goal < 30 ms)\n",
+                    latencies[latencies.size() / 2] / 1000.0, latencies.back() / 1000.0, latencies.size());
+
+    // 2. Longest UI-thread stall while speaking and animating.
+    qint64 worstGapUs = 0;
+    QElapsedTimer probeClock;
+    qint64 last = -1;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = probeClock.nsecsElapsed() / 1000;
+        if (last >= 0)
+            worstGapUs = std::max(worstGapUs, now - last);
+        last = now;
+    });
+    probeClock.start();
+    probe.start();
+    merlin->Play(QStringLiteral("Announce"));
+    merlin->Speak(kIntro);
+    for (const char *animation : {"Greet", "congratulate", "domagic1", "domagic2"}) {
+        merlin->Play(QString::fromLatin1(animation));
+        merlin->Speak(QStringLiteral("Ti nomino cavaliere della tabellina, il massimo ordine per un eroe"));
+    }
+    QElapsedTimer busy;
+    busy.start();
+    waitUntil([&] { return agent.performer().pending() == 0; }, 120000);
+    probe.stop();
+    std::printf("longest UI-thread stall while speaking and animating: %.2f ms over %.1f s (goal < 8 ms)\n",
+                (worstGapUs - 1000) / 1000.0, busy.elapsed() / 1000.0);
+
+    // 3. Idle CPU with the character shown.
+    waitMs(2500); // let the balloon go
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer idle;
+    idle.start();
+    waitMs(10000);
+    const double cpu = (cpuSeconds() - cpuBefore) / (idle.elapsed() / 1000.0) * 100;
+    std::printf("CPU while idle: %.2f %% of one core (goal < 1 %%)\n", cpu);
+
+    // 4. Memory.
+    std::printf("resident memory with the character shown: %.1f MB (goal < 80 MB)\n", residentKb() / 1024.0);
+    return 0;
+}
