@@ -17,7 +17,6 @@ private Q_SLOTS:
     void menuDoesNothing();
     void newQuestion_data();
     void newQuestion();
-    void everyShadeAndFactorOnly();
     void gradientBands_data();
     void gradientBands();
     void typedKeyClearsGradient();
@@ -176,23 +175,6 @@ void TestWindow::newQuestion()
     for (const char *name : {"lblNum1", "lblNum2", "Label10"})
         QVERIFY2(f.label(name)->isHidden(), name);
     QCOMPARE(f.tavola.backgroundShade().value(), 4);
-}
-
-void TestWindow::everyShadeAndFactorOnly()
-{
-    Fixture f;
-    f.random.numbers.clear();
-    for (int i = 0; i < 1000; ++i)
-        f.random.numbers << (i % 997) / 997.0 << (i * 7 % 991) / 991.0;
-    QSet<int> shades, factors;
-    for (int i = 0; i < 3000; ++i) {
-        f.tavola.cmdNext_Click();
-        shades << f.tavola.backgroundShade().value();
-        factors << f.tavola.secondFactor().value();
-    }
-    const QSet<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    QCOMPARE(shades, oneToTen);
-    QCOMPARE(factors, oneToTen);
 }
 
 void TestWindow::gradientBands_data()

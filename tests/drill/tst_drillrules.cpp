@@ -13,8 +13,6 @@ class TestDrillRules : public QObject {
 private Q_SLOTS:
     void int16Overflows_data();
     void int16Overflows();
-    void answerIsExactText_data();
-    void answerIsExactText();
     void clockRandomDrawsEveryValueOnly();
     void reseedingWithinOneSecondStillVaries();
 };
@@ -49,26 +47,6 @@ void TestDrillRules::int16Overflows()
         const int expected = op == '+' ? a + b : op == '-' ? a - b : a * b;
         QCOMPARE(compute().value(), expected);
     }
-}
-
-void TestDrillRules::answerIsExactText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("right");
-    QTest::newRow("21") << "21" << true;
-    QTest::newRow("leading blank") << " 21" << false;
-    QTest::newRow("trailing blank") << "21 " << false;
-    QTest::newRow("leading zero") << "021" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("words") << "ventuno" << false;
-    QTest::newRow("full-width digits") << QString::fromUtf8("２１") << false;
-}
-
-void TestDrillRules::answerIsExactText()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, right);
-    QCOMPARE(isRightAnswer(typed, QStringLiteral("21")), right);
 }
 
 void TestDrillRules::clockRandomDrawsEveryValueOnly()
