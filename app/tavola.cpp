@@ -75,9 +75,6 @@ Tavola::Tavola(const TavolaServices &services, QWidget *parent) : QMainWindow(pa
     buildMenu();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // Merlin stands at fixed screen pixels, over the middle of the window,
-    // only when the window is at the screen's top-left corner.
-    move(0, 0);
 }
 
 Tavola::~Tavola() = default;
