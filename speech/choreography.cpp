@@ -35,7 +35,7 @@ void announce(Pose &p, qreal t)
     const qreal e = envelope(t, 0.25, 0.25);
     p.leftArmDeg = 70 * e;
     p.rightArmDeg = -75 * e;
-    p.bodyDy = -6 * e;
+    p.bodyDy += -6 * e;
     p.hatDeg = -8 * e * qSin(t * M_PI * 4);
     p.headDeg = 4 * e;
     p.sparkle = 0.5 * e;
@@ -56,7 +56,7 @@ void congratulate(Pose &p, qreal t)
     // Two joyful hops, arms up, the hat popping off and landing again.
     const qreal e = envelope(t, 0.1, 0.15);
     const qreal hop = qAbs(qSin(t * M_PI * 2));
-    p.bodyDy = -22 * hop * e;
+    p.bodyDy += -22 * hop * e;
     p.leftArmDeg = 120 * e;
     p.rightArmDeg = -120 * e;
     p.hatDy = -30 * qSin(t * M_PI) * e;
@@ -82,7 +82,7 @@ void domagic2(Pose &p, qreal t)
     if (t < 0.35) {
         const qreal up = qSin(t / 0.35 * M_PI / 2);
         p.rightArmDeg = -140 * up;
-        p.bodyDy = -4 * up;
+        p.bodyDy += -4 * up;
     } else {
         const qreal down = std::min<qreal>(1, (t - 0.35) / 0.12);
         const qreal settle = envelope(t, 0.0, 0.3);
@@ -126,8 +126,9 @@ qint64 Choreography::durationMs(const QString &canonical)
 Pose Choreography::pose(const QString &animation, qreal progress, qint64 idleMs)
 {
     Pose p;
-    // Breathing every 3.2 s; a blink of 140 ms every 4.1 s.
-    p.bodyScaleY = 1 + 0.012 * qSin(idleMs * 2 * M_PI / 3200.0);
+    // Breathing every 3.2 s as a gentle bob, which changes the picture only
+    // a few times per breath; a blink of 140 ms every 4.1 s.
+    p.bodyDy = 2.0 * qSin(idleMs * 2 * M_PI / 3200.0);
     p.eyesClosed = (idleMs % 4100) < 140;
     const qreal t = std::clamp<qreal>(progress, 0, 1);
     if (animation == QLatin1String("Announce"))

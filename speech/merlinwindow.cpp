@@ -5,9 +5,9 @@
 #include <QPainterPath>
 
 namespace {
-// The idle loop only needs a gentle frame rate; speech and moves repaint on
-// their own when they change something.
-constexpr int kIdleFrameMs = 66;
+// The idle loop is checked often enough to catch every blink; speech and
+// moves repaint on their own when they change something.
+constexpr int kIdleFrameMs = 50;
 constexpr QPointF kMouthInArt(100, 128);
 
 QFont balloonFont(int pixelSize)
@@ -40,7 +40,7 @@ MerlinWindow::MerlinWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Merlin"));
     m_idleClock.start();
     m_idleTimer.setInterval(kIdleFrameMs);
-    connect(&m_idleTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&m_idleTimer, &QTimer::timeout, this, &MerlinWindow::onIdleTick);
     relayout();
 }
 
@@ -67,7 +67,22 @@ void MerlinWindow::relayout()
     const int pad = padding();
     const int balloonWidth = std::max(240, m_height * 3 / 2);
     resize(pad + MerlinPuppet::widthForHeight(m_height) + pad + balloonWidth, pad + m_height + pad);
+    m_balloonFont = balloonFont(std::max(18, m_height / 9));
+    layoutBalloon();
     update();
+}
+
+void MerlinWindow::onIdleTick()
+{
+    if (!m_animation.isEmpty())
+        return;
+    const Pose pose = currentPose();
+    const int offset = qRound(pose.bodyDy * m_height / MerlinPuppet::kArtHeight * devicePixelRatioF());
+    if (offset == m_idleOffset && pose.eyesClosed == m_idleEyesClosed)
+        return;
+    m_idleOffset = offset;
+    m_idleEyesClosed = pose.eyesClosed;
+    update(figureRect().adjusted(-padding(), -padding(), padding(), padding()).toAlignedRect());
 }
 
 void MerlinWindow::setOpacity(qreal opacity)
@@ -113,6 +128,7 @@ void MerlinWindow::setBalloon(const QString &text)
     if (text == m_balloon)
         return;
     m_balloon = text;
+    layoutBalloon();
     update();
 }
 
@@ -143,29 +159,56 @@ void MerlinWindow::paintEvent(QPaintEvent *)
         paintBalloon(painter);
 }
 
-void MerlinWindow::paintBalloon(QPainter &painter)
+void MerlinWindow::layoutBalloon()
 {
+    m_balloonShown.clear();
+    if (m_balloon.isEmpty())
+        return;
     const QRectF area = balloonArea();
-    const int fontPixels = std::max(18, m_height / 9);
-    const QFont font = balloonFont(fontPixels);
-    const QFontMetricsF metrics(font);
+    const int fontPixels = m_balloonFont.pixelSize();
+    const QFontMetricsF metrics(m_balloonFont);
     const qreal inset = fontPixels * 0.6;
     const QRectF textBox(0, 0, area.width() - 2 * inset, area.height() - 2 * inset);
+    const auto fits = [&](const QString &text, QRectF *needed) {
+        const QRectF r = metrics.boundingRect(textBox, Qt::TextWordWrap | Qt::AlignLeft, text);
+        if (needed)
+            *needed = r;
+        return r.height() <= textBox.height();
+    };
 
-    // Long sentences keep their newest words in view: drop leading words
-    // until the rest fits.
-    QString shown = m_balloon;
-    QRectF needed = metrics.boundingRect(textBox, Qt::TextWordWrap | Qt::AlignLeft, shown);
-    QStringList words = m_balloon.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    while (needed.height() > textBox.height() && words.size() > 1) {
-        words.removeFirst();
-        shown = QStringLiteral("… ") + words.join(QLatin1Char(' '));
-        needed = metrics.boundingRect(textBox, Qt::TextWordWrap | Qt::AlignLeft, shown);
+    // Long sentences keep their newest words in view: drop as few leading
+    // words as needed for the rest to fit.
+    const QStringList words = m_balloon.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto tail = [&](qsizetype dropped) {
+        return dropped == 0 ? m_balloon : QStringLiteral("… ") + words.mid(dropped).join(QLatin1Char(' '));
+    };
+    qsizetype low = 0;
+    qsizetype high = std::max<qsizetype>(0, words.size() - 1);
+    if (!fits(tail(0), nullptr)) {
+        low = 1;
+        while (low < high) {
+            const qsizetype mid = (low + high) / 2;
+            if (fits(tail(mid), nullptr))
+                high = mid;
+            else
+                low = mid + 1;
+        }
     }
+    m_balloonShown = tail(low);
+    QRectF needed;
+    fits(m_balloonShown, &needed);
     const qreal boxWidth = std::min(area.width(), std::max(needed.width(), fontPixels * 2.0) + 2 * inset);
     const qreal boxHeight = std::min(area.height(), needed.height() + 2 * inset);
-    const QRectF box(area.left(), area.top(), boxWidth, boxHeight);
+    m_balloonBox = QRectF(area.left(), area.top(), boxWidth, boxHeight);
+}
 
+void MerlinWindow::paintBalloon(QPainter &painter)
+{
+    if (m_balloonShown.isEmpty())
+        return;
+    const QRectF box = m_balloonBox;
+    const int fontPixels = m_balloonFont.pixelSize();
+    const qreal inset = fontPixels * 0.6;
     const QRectF figure = figureRect();
     const QPointF mouth(figure.left() + kMouthInArt.x() * figure.width() / MerlinPuppet::kArtWidth,
                         figure.top() + kMouthInArt.y() * figure.height() / MerlinPuppet::kArtHeight);
@@ -182,8 +225,8 @@ void MerlinWindow::paintBalloon(QPainter &painter)
     painter.setPen(QPen(QColor(0x1a, 0x23, 0x7e), std::max(2.0, fontPixels / 8.0)));
     painter.setBrush(QColor(0xff, 0xfd, 0xf2));
     painter.drawPath(path);
-    painter.setFont(font);
+    painter.setFont(m_balloonFont);
     painter.setPen(QColor(0x1a, 0x23, 0x7e));
     painter.drawText(box.adjusted(inset, inset, -inset, -inset), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter,
-                     shown);
+                     m_balloonShown);
 }

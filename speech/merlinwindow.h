@@ -38,6 +38,8 @@ private:
     QRectF figureRect() const;
     QRectF balloonArea() const;
     void paintBalloon(QPainter &painter);
+    void layoutBalloon();
+    void onIdleTick();
 
     MerlinPuppet m_puppet;
     QTimer m_idleTimer;
@@ -49,4 +51,11 @@ private:
     qreal m_progress = 0;
     MouthShape m_mouth = MouthShape::Rest;
     QString m_balloon;
+    // The balloon as laid out for the current text and size.
+    QString m_balloonShown;
+    QRectF m_balloonBox;
+    QFont m_balloonFont;
+    // What the idle loop last drew: repaint only when it would look different.
+    int m_idleOffset = 0;
+    bool m_idleEyesClosed = false;
 };
