@@ -92,6 +92,11 @@ void MerlinPuppet::paint(QPainter &painter, QPointF origin, int height, qreal de
     if (!qFuzzyCompare(pixelScale, m_cachedScale)) {
         m_parts.clear();
         m_cachedScale = pixelScale;
+        // Render every part now, so no animation pays for it mid-move.
+        for (const char *id : {"robe", "arm_left", "head", "eyes_open", "eyes_closed", "eyes_happy", "beard",
+                               "mouth_rest", "mouth_closed", "mouth_open", "mouth_wide", "mouth_round",
+                               "mouth_narrow", "mustache", "hat", "arm_right", "sparkle", "burst"})
+            part(QString::fromLatin1(id));
     }
 
     painter.save();
