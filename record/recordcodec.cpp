@@ -111,6 +111,10 @@ QByteArray RecordCodec::encode(const QString &text)
     // read back as "é"; such text goes out as UTF-8, which reads back as itself.
     if (toCp1252(text, cp1252) && !isMultiByteUtf8(cp1252))
         return cp1252;
+    // The reader drops one leading byte-order mark, as editors write one;
+    // text that itself starts with U+FEFF gets a second one to lose.
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     return text.toUtf8();
 }
 

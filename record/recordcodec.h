@@ -12,7 +12,8 @@ public:
     // be taken for UTF-8 on reading; UTF-8 otherwise. decode(encode(t)) == t.
     static QByteArray encode(const QString &text);
     // UTF-8 when the bytes are valid UTF-8 holding at least one multi-byte
-    // sequence, code page 1252 otherwise. Never fails: every byte has a meaning.
+    // sequence, code page 1252 otherwise; a leading UTF-8 byte-order mark is
+    // dropped. Never fails: every byte has a meaning.
     static QString decode(const QByteArray &bytes);
 
     // Code page 1252 alone; false when some character has no byte.
