@@ -1,0 +1,2 @@
+#!/usr/bin/env bash
+echo "hostile: not written yet"; exit 77
