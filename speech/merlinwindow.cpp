@@ -59,7 +59,10 @@ QRectF MerlinWindow::balloonArea() const
 {
     const QRectF figure = figureRect();
     const qreal left = figure.right() + padding() * 0.6;
-    return QRectF(left, 4, width() - left - 4, m_height * 0.78);
+    // Below the level of the game's verdict, which stands right of Merlin's
+    // head, and above the answer box.
+    const qreal top = m_height * 0.42;
+    return QRectF(left, top, width() - left - 4, m_height * 0.58);
 }
 
 void MerlinWindow::relayout()
