@@ -17,6 +17,13 @@ constexpr std::array<const char *, 10> kTens = {
     "", "", "venti", "trenta", "quaranta", "cinquanta", "sessanta", "settanta", "ottanta", "novanta",
 };
 
+struct Scale {
+    const char *single;
+    const char *plural;
+};
+// Thousands, millions, billions.
+constexpr std::array<Scale, 3> kScales = {{{"mille", "mila"}, {"unmilione", "milioni"}, {"unmiliardo", "miliardi"}}};
+
 constexpr std::int64_t kLimit = 1'000'000'000'000;
 
 
@@ -73,31 +80,17 @@ QString numlett(Fixed4 numer)
         if (g <= 0)
             continue;
         spellGroup(s, g);
-        switch (k) {
-        case 3:
-            if (g == 1)
-                s = QStringLiteral("unmiliardo");
-            else
-                s += QLatin1String("miliardi");
-            break;
-        case 2:
+        // A group of exactly one takes the singular scale word in place of
+        // the "uno" just spelled ("mille", "unmilione"); the billions group
+        // comes first, so "uno" is all there is to replace there.
+        if (k > 0) {
+            const auto &[single, plural] = kScales[k - 1];
             if (g == 1) {
                 s.chop(3);
-                s += QLatin1String("unmilione");
+                s += QLatin1String(single);
             } else {
-                s += QLatin1String("milioni");
+                s += QLatin1String(plural);
             }
-            break;
-        case 1:
-            if (g == 1) {
-                s.chop(3);
-                s += QLatin1String("mille");
-            } else {
-                s += QLatin1String("mila");
-            }
-            break;
-        default:
-            break;
         }
         n -= g * power;
     }
