@@ -32,11 +32,24 @@ QString mouthPart(MouthShape mouth)
     return QStringLiteral("mouth_rest");
 }
 
-void rotateAbout(QPainter &painter, QPointF pivot, qreal degrees)
+template<typename Transformable>
+void rotateAbout(Transformable &t, QPointF pivot, qreal degrees)
 {
-    painter.translate(pivot);
-    painter.rotate(degrees);
-    painter.translate(-pivot);
+    t.translate(pivot.x(), pivot.y());
+    t.rotate(degrees);
+    t.translate(-pivot.x(), -pivot.y());
+}
+
+// The whole figure's placement: origin, size, and the bob and breath.
+template<typename Transformable>
+void placeBody(Transformable &t, QPointF origin, qreal scale, const Pose &pose)
+{
+    t.translate(origin.x(), origin.y());
+    t.scale(scale, scale);
+    t.translate(0, pose.bodyDy);
+    t.translate(kFeet.x(), kFeet.y());
+    t.scale(1, pose.bodyScaleY);
+    t.translate(-kFeet.x(), -kFeet.y());
 }
 
 } // namespace
@@ -44,8 +57,14 @@ void rotateAbout(QPainter &painter, QPointF pivot, qreal degrees)
 MerlinPuppet::MerlinPuppet()
     : m_renderer(QStringLiteral(":/merlin/merlin.svg"))
 {
-    if (!m_renderer.isValid())
+    if (!m_renderer.isValid()) {
         qWarning("zorvali: il disegno di Merlin non si carica");
+        return;
+    }
+    for (const MouthShape mouth : {MouthShape::Rest, MouthShape::Closed, MouthShape::Open, MouthShape::Wide,
+                                   MouthShape::Round, MouthShape::Narrow})
+        m_mouthBounds |= m_renderer.boundsOnElement(mouthPart(mouth));
+    m_mouthBounds.adjust(-kMargin, -kMargin, kMargin, kMargin);
 }
 
 int MerlinPuppet::widthForHeight(int height)
@@ -103,7 +122,6 @@ void MerlinPuppet::paint(QPainter &painter, QPointF origin, int height, qreal de
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.translate(origin);
     painter.scale(scale, scale);
-
     if (pose.burst > 0) {
         painter.save();
         painter.translate(kBurstCentre);
@@ -114,10 +132,10 @@ void MerlinPuppet::paint(QPainter &painter, QPointF origin, int height, qreal de
         painter.restore();
     }
 
-    painter.translate(0, pose.bodyDy);
-    painter.translate(kFeet);
-    painter.scale(1, pose.bodyScaleY);
-    painter.translate(-kFeet);
+    painter.restore();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    placeBody(painter, origin, scale, pose);
 
     drawPart(painter, QStringLiteral("robe"));
     painter.save();
@@ -149,4 +167,14 @@ void MerlinPuppet::paint(QPainter &painter, QPointF origin, int height, qreal de
     painter.restore();
 
     painter.restore();
+}
+
+QRectF MerlinPuppet::mouthArea(QPointF origin, int height, const Pose &pose) const
+{
+    if (!m_renderer.isValid() || height <= 0)
+        return QRectF();
+    QTransform t;
+    placeBody(t, origin, height / kArtHeight, pose);
+    rotateAbout(t, kNeck, pose.headDeg);
+    return t.mapRect(m_mouthBounds);
 }

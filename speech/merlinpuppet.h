@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QSvgRenderer>
+#include <QTransform>
 
 class QPainter;
 
@@ -25,6 +26,9 @@ public:
 
     // Paints the figure with its top-left at `origin`, `height` pixels tall.
     void paint(QPainter &painter, QPointF origin, int height, qreal devicePixelRatio, const Pose &pose);
+    // Where any of the mouth shapes would be drawn in `pose`, in the same
+    // coordinates as paint(): a mouth change repaints only this.
+    QRectF mouthArea(QPointF origin, int height, const Pose &pose) const;
 
 private:
     struct Part {
@@ -37,4 +41,5 @@ private:
     QSvgRenderer m_renderer;
     QHash<QString, Part> m_parts;
     qreal m_cachedScale = 0;
+    QRectF m_mouthBounds; // all mouth shapes, in artwork units
 };

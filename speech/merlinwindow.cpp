@@ -1,13 +1,17 @@
 #include "speech/merlinwindow.h"
 
+#include "speech/alphamask.h"
+
 #include <QFontDatabase>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace {
 // The idle loop is checked often enough to catch every blink; speech and
-// moves repaint on their own when they change something.
+// moves ask for a frame on their own when they change something.
 constexpr int kIdleFrameMs = 50;
+constexpr qint64 kCompositingCheckMs = 1000;
 constexpr QPointF kMouthInArt(100, 128);
 
 QFont balloonFont(int pixelSize)
@@ -30,6 +34,11 @@ QFont balloonFont(int pixelSize)
 } // namespace
 
 MerlinWindow::MerlinWindow(QWidget *parent)
+    : MerlinWindow(std::function<bool()>(), parent)
+{
+}
+
+MerlinWindow::MerlinWindow(std::function<bool()> compositing, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
                   | Qt::WindowTransparentForInput)
@@ -38,9 +47,13 @@ MerlinWindow::MerlinWindow(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Merlin"));
+    m_compositing = compositing ? std::move(compositing) : [this] { return m_probe.compositing(); };
     m_idleClock.start();
+    m_sinceFrame.start();
     m_idleTimer.setInterval(kIdleFrameMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &MerlinWindow::onIdleTick);
+    m_frameTimer.setSingleShot(true);
+    connect(&m_frameTimer, &QTimer::timeout, this, &MerlinWindow::renderFrame);
     relayout();
 }
 
@@ -72,30 +85,37 @@ void MerlinWindow::relayout()
     resize(pad + MerlinPuppet::widthForHeight(m_height) + pad + balloonWidth, pad + m_height + pad);
     m_balloonFont = balloonFont(std::max(18, m_height / 9));
     layoutBalloon();
-    update();
+    m_frameValid = false;
+    scheduleFrame();
 }
 
 void MerlinWindow::onIdleTick()
 {
-    if (!m_animation.isEmpty())
-        return;
-    const Pose pose = currentPose();
-    const int offset = qRound(pose.bodyDy * m_height / MerlinPuppet::kArtHeight * devicePixelRatioF());
-    if (offset == m_idleOffset && pose.eyesClosed == m_idleEyesClosed)
-        return;
-    m_idleOffset = offset;
-    m_idleEyesClosed = pose.eyesClosed;
-    update(figureRect().adjusted(-padding(), -padding(), padding(), padding()).toAlignedRect());
+    if (m_animation.isEmpty() && figureState(currentPose()) != m_drawnFigure)
+        scheduleFrame();
+}
+
+MerlinWindow::FigureState MerlinWindow::figureState(const Pose &pose) const
+{
+    FigureState state;
+    state.animation = m_animation;
+    state.progress = m_progress;
+    // The idle loop only counts when it moves him by a whole device pixel.
+    state.idleOffset = qRound(pose.bodyDy * m_height / MerlinPuppet::kArtHeight * devicePixelRatioF());
+    state.eyesClosed = pose.eyesClosed;
+    return state;
 }
 
 void MerlinWindow::setOpacity(qreal opacity)
 {
     m_opacity = std::clamp<qreal>(opacity, 0, 1);
     if (m_opacity > 0 && !isVisible()) {
+        checkCompositing();
+        renderFrame();
         show();
         m_idleTimer.start();
     }
-    update();
+    scheduleFrame();
 }
 
 void MerlinWindow::setTopLeft(QPoint topLeft)
@@ -115,7 +135,7 @@ void MerlinWindow::setAnimation(const QString &animation, qreal progress)
 {
     m_animation = animation;
     m_progress = progress;
-    update();
+    scheduleFrame();
 }
 
 void MerlinWindow::setMouth(MouthShape mouth)
@@ -123,7 +143,7 @@ void MerlinWindow::setMouth(MouthShape mouth)
     if (mouth == m_mouth)
         return;
     m_mouth = mouth;
-    update();
+    scheduleFrame();
 }
 
 void MerlinWindow::setBalloon(const QString &text)
@@ -132,13 +152,135 @@ void MerlinWindow::setBalloon(const QString &text)
         return;
     m_balloon = text;
     layoutBalloon();
-    update();
+    scheduleFrame();
 }
 
 void MerlinWindow::freezeIdleAt(qint64 idleMs)
 {
     m_frozenIdleMs = idleMs;
-    update();
+    scheduleFrame();
+}
+
+void MerlinWindow::renderPending()
+{
+    m_frameTimer.stop();
+    renderFrame();
+}
+
+void MerlinWindow::scheduleFrame()
+{
+    if (m_frameTimer.isActive())
+        return;
+    m_frameTimer.start(int(std::clamp<qint64>(kFrameMs - m_sinceFrame.elapsed(), 0, kFrameMs)));
+}
+
+void MerlinWindow::checkCompositing()
+{
+    m_sinceCompositingCheck.start();
+    const bool composited = m_compositing();
+    if (composited == m_composited)
+        return;
+    m_composited = composited;
+    m_frameValid = false;
+    if (m_composited)
+        clearMask();
+}
+
+void MerlinWindow::makeEdgesOpaque(const QRegion &area)
+{
+    // Nothing blends the soft edges with the desktop: shown as they are they
+    // would be a dark fringe, so they keep their colour at full strength.
+    const qreal dpr = m_frame.devicePixelRatio();
+    const QRect bounds = m_frame.rect();
+    for (const QRect &logical : area) {
+        const QRect r = QRectF(QPointF(logical.topLeft()) * dpr, QSizeF(logical.size()) * dpr).toAlignedRect() & bounds;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto *pixels = reinterpret_cast<QRgb *>(m_frame.scanLine(y));
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const int alpha = qAlpha(pixels[x]);
+                if (alpha != 0 && alpha != 255)
+                    pixels[x] = qUnpremultiply(pixels[x]) | 0xff000000u;
+            }
+        }
+    }
+}
+
+void MerlinWindow::renderFrame()
+{
+    m_sinceFrame.start();
+    if (isVisible() && (!m_sinceCompositingCheck.isValid() || m_sinceCompositingCheck.elapsed() >= kCompositingCheckMs))
+        checkCompositing();
+
+    const qreal dpr = devicePixelRatioF();
+    if (!m_balloonPixmap.isNull() && m_balloonPixmap.devicePixelRatio() != dpr)
+        layoutBalloon();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (m_frame.size() != pixels || m_frame.devicePixelRatio() != dpr) {
+        m_frame = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_frame.setDevicePixelRatio(dpr);
+        m_frameValid = false;
+    }
+    // Without blending a half-transparent Merlin would only look darker:
+    // there he is drawn whole as soon as he shows.
+    const qreal opacity = m_composited ? m_opacity : (m_opacity > 0 ? 1 : 0);
+    const Pose pose = currentPose();
+    const FigureState figure = figureState(pose);
+    const QRect figureArea =
+        figureRect().adjusted(-padding(), -padding(), padding(), padding()).toAlignedRect() & rect();
+
+    QRegion dirty;
+    bool outlineChanged = true;
+    if (!m_frameValid || opacity != m_drawnOpacity) {
+        dirty = rect();
+    } else {
+        outlineChanged = false;
+        if (figure != m_drawnFigure) {
+            dirty += figureArea;
+            outlineChanged = figure.animation != m_drawnFigure.animation
+                             || figure.progress != m_drawnFigure.progress
+                             || figure.idleOffset != m_drawnFigure.idleOffset;
+        } else if (pose.mouth != m_drawnMouth) {
+            dirty += m_puppet.mouthArea(figureRect().topLeft(), m_height, pose).toAlignedRect().adjusted(-2, -2, 2, 2);
+        }
+        if (m_balloonChanged) {
+            dirty += m_drawnBalloonBounds;
+            dirty += m_balloonBounds;
+            outlineChanged = true;
+        }
+    }
+    m_balloonChanged = false;
+    if (dirty.isEmpty())
+        return;
+
+    {
+        QPainter painter(&m_frame);
+        painter.setClipRegion(dirty);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(opacity);
+        m_puppet.paint(painter, figureRect().topLeft(), m_height, dpr, pose);
+        if (!m_balloonPixmap.isNull())
+            painter.drawPixmap(m_balloonBounds.topLeft(), m_balloonPixmap);
+    }
+    if (!m_composited)
+        makeEdgesOpaque(dirty);
+    m_frameValid = true;
+    m_drawnFigure = figure;
+    m_drawnMouth = pose.mouth;
+    m_drawnBalloonBounds = m_balloonBounds;
+    m_drawnOpacity = opacity;
+
+    if (!m_composited && outlineChanged) {
+        QRegion outline = AlphaMask::fromImage(m_frame);
+        // An empty mask would unshape the window: keep one pixel instead.
+        if (outline.isEmpty())
+            outline = QRegion(0, 0, 1, 1);
+        if (outline != mask())
+            setMask(outline);
+    }
+    update(dirty);
 }
 
 Pose MerlinWindow::currentPose() const
@@ -149,22 +291,23 @@ Pose MerlinWindow::currentPose() const
     return pose;
 }
 
-void MerlinWindow::paintEvent(QPaintEvent *)
+void MerlinWindow::paintEvent(QPaintEvent *event)
 {
+    if (!m_frameValid || m_frame.devicePixelRatio() != devicePixelRatioF())
+        renderFrame();
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setOpacity(m_opacity);
-    m_puppet.paint(painter, figureRect().topLeft(), m_height, devicePixelRatioF(), currentPose());
-    if (!m_balloon.isEmpty())
-        paintBalloon(painter);
+    const qreal dpr = m_frame.devicePixelRatio();
+    for (const QRect &r : event->region())
+        painter.drawImage(QRectF(r), m_frame, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
 void MerlinWindow::layoutBalloon()
 {
+    m_balloonChanged = true;
     m_balloonShown.clear();
+    m_balloonPixmap = QPixmap();
+    m_balloonBounds = QRect();
     if (m_balloon.isEmpty())
         return;
     const QRectF area = balloonArea();
@@ -203,9 +346,10 @@ void MerlinWindow::layoutBalloon()
     const qreal boxWidth = std::min(area.width(), std::max(needed.width(), fontPixels * 2.0) + 2 * inset);
     const qreal boxHeight = std::min(area.height(), needed.height() + 2 * inset);
     m_balloonBox = QRectF(area.left(), area.top(), boxWidth, boxHeight);
+    renderBalloon();
 }
 
-void MerlinWindow::paintBalloon(QPainter &painter)
+void MerlinWindow::renderBalloon()
 {
     if (m_balloonShown.isEmpty())
         return;
@@ -225,7 +369,16 @@ void MerlinWindow::paintBalloon(QPainter &painter)
     tail.closeSubpath();
     path = path.united(tail);
 
-    painter.setPen(QPen(QColor(0x1a, 0x23, 0x7e), std::max(2.0, fontPixels / 8.0)));
+    const qreal penWidth = std::max(2.0, fontPixels / 8.0);
+    m_balloonBounds = path.boundingRect().adjusted(-penWidth, -penWidth, penWidth, penWidth).toAlignedRect();
+    const qreal dpr = devicePixelRatioF();
+    m_balloonPixmap = QPixmap((QSizeF(m_balloonBounds.size()) * dpr).toSize());
+    m_balloonPixmap.setDevicePixelRatio(dpr);
+    m_balloonPixmap.fill(Qt::transparent);
+    QPainter painter(&m_balloonPixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-m_balloonBounds.topLeft());
+    painter.setPen(QPen(QColor(0x1a, 0x23, 0x7e), penWidth));
     painter.setBrush(QColor(0xff, 0xfd, 0xf2));
     painter.drawPath(path);
     painter.setFont(m_balloonFont);

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -68,11 +69,40 @@ long residentKb()
     return -1;
 }
 
+// With --trace, names every event that holds the UI thread for over 4 ms.
+class TracingApplication final : public QApplication {
+public:
+    TracingApplication(int &argc, char **argv, bool trace)
+        : QApplication(argc, argv)
+        , m_trace(trace)
+    {
+    }
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (!m_trace || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        // The receiver may be gone once the event is handled.
+        const char *const className = receiver->metaObject()->className();
+        const int type = event->type();
+        QElapsedTimer timer;
+        timer.start();
+        const bool result = QApplication::notify(receiver, event);
+        const qint64 us = timer.nsecsElapsed() / 1000;
+        if (us > 4000)
+            std::printf("  slow event: %.2f ms, type %d, to %s\n", us / 1000.0, type, className);
+        return result;
+    }
+
+private:
+    const bool m_trace;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    const bool trace = argc > 1 && qstrcmp(argv[1], "--trace") == 0;
+    TracingApplication app(argc, argv, trace);
     MerlinAgent agent;
     CharacterCollection &characters = agent.Characters();
     characters.Load(QStringLiteral("Merlin"), QStringLiteral("C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
