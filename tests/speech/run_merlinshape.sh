@@ -1,0 +1,17 @@
+#!/bin/sh
+# Runs the shape test on a private X server with openbox as window manager
+# and no compositing manager (the test starts one for its own rows).
+# Exits 77 (skipped) when the tools for that are not installed.
+test_binary="$1"
+for tool in xvfb-run openbox; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skip: $tool not installed"; exit 77; }
+done
+exec xvfb-run -a -s "-screen 0 1280x800x24" sh -c '
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 1
+    QT_QPA_PLATFORM=xcb "$0"
+    rc=$?
+    kill "$wm" 2>/dev/null
+    exit $rc
+' "$test_binary"
