@@ -9,6 +9,8 @@ packages=(
   fonts-liberation2 qt6-translations-l10n
   xvfb xauth openbox xdotool imagemagick sox
   appstream desktop-file-utils
+  python3 python3-pyatspi at-spi2-core dbus dbus-x11
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <functional>
@@ -69,6 +70,14 @@ long residentKb()
     return -1;
 }
 
+qint64 threadCpuUs()
+{
+    timespec now{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0)
+        return 0;
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
 // With --trace, names every event that holds the UI thread for over 4 ms.
 class TracingApplication final : public QApplication {
 public:
@@ -76,6 +85,7 @@ public:
         : QApplication(argc, argv)
         , m_trace(trace)
     {
+        m_clock.start();
     }
     bool notify(QObject *receiver, QEvent *event) override
     {
@@ -85,16 +95,24 @@ public:
         const char *const className = receiver->metaObject()->className();
         const int type = event->type();
         QElapsedTimer timer;
+        const qint64 cpuBefore = threadCpuUs();
         timer.start();
         const bool result = QApplication::notify(receiver, event);
         const qint64 us = timer.nsecsElapsed() / 1000;
         if (us > 4000)
-            std::printf("  slow event: %.2f ms, type %d, to %s\n", us / 1000.0, type, className);
+            std::printf("  slow event: %.2f ms (%.2f ms on the CPU), type %d, to %s, ending at %lld ms\n", us / 1000.0,
+                        (threadCpuUs() - cpuBefore) / 1000.0, type, className,
+                        static_cast<long long>(m_clock.elapsed() - m_probeStartMs));
         return result;
     }
 
+    // Times in the trace count from here, as the probe's do.
+    void startProbeClock() { m_probeStartMs = m_clock.elapsed(); }
+
 private:
     const bool m_trace;
+    QElapsedTimer m_clock;
+    qint64 m_probeStartMs = 0;
 };
 
 } // namespace
@@ -157,8 +175,12 @@ int main(int argc, char **argv)
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const qint64 now = probeClock.nsecsElapsed() / 1000;
-        if (last >= 0 && now - last > 8000)
+        if (last >= 0 && now - last > 8000) {
             ++longGaps;
+            if (trace)
+                std::printf("  probe gap: %.2f ms ending at %lld ms\n", (now - last) / 1000.0,
+                            static_cast<long long>(now / 1000));
+        }
         if (last >= 0 && now - last > worstGapUs) {
             worstGapUs = now - last;
             worstAtMs = now / 1000;
@@ -166,6 +188,7 @@ int main(int argc, char **argv)
         last = now;
     });
     probeClock.start();
+    app.startProbeClock();
     probe.start();
     merlin->Play(QStringLiteral("Announce"));
     merlin->Speak(kIntro);

@@ -73,15 +73,16 @@ void TestMerlinWindow::partialRedrawMatchesFullDrawing_data()
 
     for (const bool compositing : {true, false}) {
         const char *const mode = compositing ? "composited, " : "shaped, ";
-        const auto name = [&](const char *change) { return qPrintable(mode + QString::fromLatin1(change)); };
-        QTest::newRow(name("mouth opens")) << compositing << idle << open;
-        QTest::newRow(name("balloon appears")) << compositing << idle << talking;
-        QTest::newRow(name("balloon grows")) << compositing << talking << longer;
-        QTest::newRow(name("balloon shrinks")) << compositing << longer << talking;
-        QTest::newRow(name("balloon goes")) << compositing << longer << idle;
-        QTest::newRow(name("arm moves")) << compositing << greeting << greetingOn;
-        QTest::newRow(name("animation ends")) << compositing << greetingOn << idle;
-        QTest::newRow(name("fade in")) << compositing << fading << talking;
+        // newRow copies the name, so the temporary may go once it returns.
+        const auto name = [&](const char *change) { return QByteArray(mode) + change; };
+        QTest::newRow(name("mouth opens").constData()) << compositing << idle << open;
+        QTest::newRow(name("balloon appears").constData()) << compositing << idle << talking;
+        QTest::newRow(name("balloon grows").constData()) << compositing << talking << longer;
+        QTest::newRow(name("balloon shrinks").constData()) << compositing << longer << talking;
+        QTest::newRow(name("balloon goes").constData()) << compositing << longer << idle;
+        QTest::newRow(name("arm moves").constData()) << compositing << greeting << greetingOn;
+        QTest::newRow(name("animation ends").constData()) << compositing << greetingOn << idle;
+        QTest::newRow(name("fade in").constData()) << compositing << fading << talking;
     }
 }
 
