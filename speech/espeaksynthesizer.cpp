@@ -35,6 +35,15 @@ void reportStatus(const char *what, espeak_ng_STATUS status)
     espeak_ng_PrintStatusCodeMessage(status, stderr, nullptr);
 }
 
+// What the teacher reads: the cause in Italian and the package that mends it;
+// the library's own English message goes to standard error beside it.
+QString voiceFailure(espeak_ng_STATUS status)
+{
+    if (status == ENS_VOICE_NOT_FOUND)
+        return QStringLiteral("Manca la voce italiana di Merlin: installate il pacchetto espeak-ng-data.");
+    return QStringLiteral("Mancano i dati della voce di Merlin o non si leggono: installate il pacchetto espeak-ng-data.");
+}
+
 int onSynth(short *wav, int numSamples, espeak_EVENT *events)
 {
     SynthContext *context = t_current;
@@ -106,7 +115,9 @@ bool EspeakSynthesizer::initialize(QString &error)
         const int result = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kBufferMs, path,
                                              espeakINITIALIZE_DONT_EXIT | espeakINITIALIZE_PHONEME_EVENTS);
         if (result <= 0) {
-            failure = QStringLiteral("La voce di Merlin non si avvia (errore %1).").arg(result);
+            // The library has already said why on standard error; a bare
+            // code would tell the teacher nothing.
+            failure = voiceFailure(ENS_NOT_INITIALIZED);
         } else {
             rate = result;
             espeak_SetSynthCallback(onSynth);
@@ -114,9 +125,7 @@ bool EspeakSynthesizer::initialize(QString &error)
             const espeak_ng_STATUS voice = espeak_ng_SetVoiceByName("it");
             if (voice != ENS_OK) {
                 reportStatus("voce italiana", voice);
-                char message[256] = {};
-                espeak_ng_GetStatusCodeMessage(voice, message, sizeof message);
-                failure = QStringLiteral("Manca la voce italiana di Merlin: %1").arg(QString::fromLocal8Bit(message));
+                failure = voiceFailure(voice);
             } else {
                 const espeak_ng_STATUS speed = espeak_ng_SetParameter(espeakRATE, 150, 0);
                 if (speed != ENS_OK)

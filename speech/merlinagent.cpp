@@ -77,7 +77,7 @@ Character &MerlinAgent::Character(const QString &id)
     if (m_voiceMissing && !m_voiceReported) {
         m_voiceReported = true;
         throw std::runtime_error(
-            QStringLiteral("Manca la voce di Merlin: si muoverà e scriverà nel fumetto, ma senza parlare. (%1)")
+            QStringLiteral("%1 Merlin si muoverà e scriverà nel fumetto, ma senza parlare.")
                 .arg(m_voiceError)
                 .toStdString());
     }
