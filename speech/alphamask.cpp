@@ -55,12 +55,15 @@ QRegion AlphaMask::fromImage(const QImage &frame)
         return fromImage(frame.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
     const qreal dpr = frame.devicePixelRatio() > 0 ? frame.devicePixelRatio() : 1;
-    const int logicalWidth = int(std::ceil(frame.width() / dpr));
-    const int logicalHeight = int(std::ceil(frame.height() / dpr));
+    // Read once: the scan below runs once per pixel of every animated frame.
+    const int width = frame.width();
+    const int height = frame.height();
+    const int logicalWidth = int(std::ceil(width / dpr));
+    const int logicalHeight = int(std::ceil(height / dpr));
     // Device column x touches logical columns first[x] .. last[x].
-    std::vector<int> first(std::size_t(frame.width()));
-    std::vector<int> last(std::size_t(frame.width()));
-    for (int x = 0; x < frame.width(); ++x) {
+    std::vector<int> first(static_cast<std::size_t>(width));
+    std::vector<int> last(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
         first[std::size_t(x)] = int(std::floor(x / dpr));
         last[std::size_t(x)] = std::min(logicalWidth - 1, int(std::ceil((x + 1) / dpr)) - 1);
     }
@@ -71,13 +74,14 @@ QRegion AlphaMask::fromImage(const QImage &frame)
     for (int y = 0; y < logicalHeight; ++y) {
         std::fill(row.begin(), row.end(), quint8(0));
         const int top = int(std::floor(y * dpr));
-        const int bottom = std::min(frame.height(), int(std::ceil((y + 1) * dpr)));
+        const int bottom = std::min(height, int(std::ceil((y + 1) * dpr)));
         for (int deviceY = top; deviceY < bottom; ++deviceY) {
             const auto *pixels = reinterpret_cast<const QRgb *>(frame.constScanLine(deviceY));
-            for (int x = 0; x < frame.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 if (qAlpha(pixels[x]) == 0)
                     continue;
-                for (int lx = first[std::size_t(x)]; lx <= last[std::size_t(x)]; ++lx)
+                const int to = last[std::size_t(x)];
+                for (int lx = first[std::size_t(x)]; lx <= to; ++lx)
                     row[std::size_t(lx)] = 1;
             }
         }
