@@ -1,9 +1,9 @@
 #!/bin/sh
-# Runs the shape test on a private X server with openbox as window manager
-# and no compositing manager (the test starts one for its own rows).
+# Runs a test binary on a private X server with openbox as window manager and
+# no compositing manager (a test that wants one starts its own).
 # Exits 77 (skipped) when the tools for that are not installed.
 test_binary="$1"
-for tool in xvfb-run openbox; do
+for tool in xvfb-run openbox xdotool; do
     command -v "$tool" >/dev/null 2>&1 || { echo "skip: $tool not installed"; exit 77; }
 done
 exec xvfb-run -a -s "-screen 0 1280x800x24" sh -c '
