@@ -9,7 +9,7 @@
 
 // The child types the answer while Merlin talks: his window must never take
 // the keyboard from the main window. Needs a real X server and window
-// manager (see run_merlinfocus.sh).
+// manager (see run_with_openbox.sh).
 class TestMerlinFocus : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -24,7 +24,7 @@ private:
 void TestMerlinFocus::initTestCase()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server; run through run_merlinfocus.sh");
+        QSKIP("needs an X server; run through run_with_openbox.sh");
 }
 
 QString TestMerlinFocus::activeWindowId()

@@ -11,7 +11,7 @@
 
 // On a real X server, with and without a compositing manager: around
 // Merlin the game's window must show through his, never a black box.
-// Run through run_merlinshape.sh.
+// Run through run_with_openbox.sh.
 class TestMerlinShape : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -38,7 +38,7 @@ QString describe(QRgb pixel)
 void TestMerlinShape::initTestCase()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server; run through run_merlinshape.sh");
+        QSKIP("needs an X server; run through run_with_openbox.sh");
 }
 
 void TestMerlinShape::desktopShowsAroundMerlin_data()
