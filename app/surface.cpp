@@ -1,5 +1,6 @@
 #include "app/surface.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -15,7 +16,8 @@ void Surface::ensureImage()
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (m_drawing.size() == pixels && m_drawing.devicePixelRatio() == dpr)
         return;
-    m_drawing = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    // Opaque, so showing it is a plain copy rather than a blend per pixel.
+    m_drawing = QImage(pixels, QImage::Format_RGB32);
     m_drawing.setDevicePixelRatio(dpr);
     m_drawing.fill(m_backColor);
     m_hasDrawing = false;
@@ -55,9 +57,12 @@ void Surface::resizeEvent(QResizeEvent *)
     ensureImage();
 }
 
-void Surface::paintEvent(QPaintEvent *)
+void Surface::paintEvent(QPaintEvent *event)
 {
     ensureImage();
     QPainter painter(this);
-    painter.drawImage(0, 0, m_drawing);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect dirty = event->rect();
+    const qreal dpr = m_drawing.devicePixelRatio();
+    painter.drawImage(dirty, m_drawing, QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
 }
