@@ -1,17 +1,15 @@
-// A second program working on the record store, for the tests that kill it
-// mid-save, run several at once or give it a full or read-only disk.
-//   recordchild DIR save SCORE NAME SHOWN [options]
-//   recordchild DIR start [options]            (GetSystemDir alone)
-// Options: kill=STEP, hold=STEP:READYFILE:GOFILE, fsize=BYTES,
-// disk=full|readonly (a private tmpfs on DIR holding the pair 5 / Anna).
-// Prints the outcome, its reason, then the pair as read afterwards.
-// Exit status 77: no private mount could be made here.
+// A second program on the record pair, for the tests that kill it mid-save,
+// make it wait for the lock or give it a refusing disk.
+//   recordchild DIR save SCORE NAME SHOWN [options]   (the exit's save alone)
+//   recordchild DIR start [options]                   (GetSystemDir alone)
+// Options: kill=STEP, fsize=BYTES, disk=full|readonly (a private tmpfs on
+// DIR holding the pair 5 / Anna). Prints the outcome, its reason, then the
+// pair in hex as read afterwards. Exit status 77: no private mount here.
 
 #include "record/filerecordstore.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -27,8 +25,7 @@ int makePrivateDisk(const QString &dir, bool readOnly)
     if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
         || ::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0)
         return 77;
-    FileRecordStore store(dir);
-    if (store.saveIfBeaten(store.GetSystemDir(), "5", "Anna", 0).kind != SaveOutcome::Kind::Saved)
+    if (FileRecordStore(dir).saveIfBeaten(dir, "5", "Anna", 0).kind != SaveOutcome::Kind::Saved)
         return 2;
     if (readOnly)
         return ::mount("none", path.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0 ? 0 : 77;
@@ -46,24 +43,16 @@ int makePrivateDisk(const QString &dir, bool readOnly)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.size() < 2)
+    const QStringList args = app.arguments();
+    const bool save = args.value(2) == "save";
+    if (args.size() < (save ? 6 : 3))
         return 2;
-    const QString dir = args.takeFirst();
-    const QString mode = args.takeFirst();
-    const QStringList save = mode == "save" ? args.mid(0, 3) : QStringList();
-    if (mode == "save" && save.size() != 3)
-        return 2;
-
-    FileRecordStore store(dir);
+    const QString dir = args[1];
     int killAt = -1;
-    QStringList hold;
-    for (const QString &option : args.mid(save.size())) {
+    for (const QString &option : args.mid(save ? 6 : 3)) {
         const QString value = option.section('=', 1);
         if (option.startsWith("kill=")) {
             killAt = value.toInt();
-        } else if (option.startsWith("hold=")) {
-            hold = value.split(':');
         } else if (option.startsWith("fsize=")) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{value.toULong(), value.toULong()};
@@ -74,29 +63,23 @@ int main(int argc, char **argv)
                 return status;
         }
     }
-    store.setStepHook([&](RecordStep step) {
+    FileRecordStore store(dir);
+    store.setStepHook([killAt](RecordStep step) {
         if (int(step) == killAt)
             std::raise(SIGKILL);
-        if (hold.size() == 3 && int(step) == hold[0].toInt()) {
-            QFile ready(hold[1]);
-            if (!ready.open(QIODevice::WriteOnly))
-                std::abort();
-            ready.close();
-            for (int i = 0; i < 3000 && !QFile::exists(hold[2]); ++i)
-                QThread::msleep(10);
-        }
     });
 
-    const QString systemDir = store.GetSystemDir();
     SaveOutcome outcome;
-    if (!save.isEmpty())
-        outcome = store.saveIfBeaten(systemDir, save[0], save[1], save[2].toDouble());
+    if (save)
+        outcome = store.saveIfBeaten(dir, args[3], args[4], args[5].toDouble());
+    else
+        store.GetSystemDir();
     const char *kinds[] = {"NotBeaten", "Saved", "Failed"};
-    const auto read = [&](const char *file) {
-        QFile f(systemDir + file);
+    const auto hexOf = [&](const char *file) {
+        QFile f(dir + "/" + file);
         return f.open(QIODevice::ReadOnly) ? f.readAll().toHex() : QByteArray("-");
     };
     std::printf("%s\n%s\n%s\n%s\n", kinds[int(outcome.kind)], outcome.reason.toUtf8().constData(),
-                read(kPointsFileName).constData(), read(kNameFileName).constData());
+                hexOf(kPointsFileName).constData(), hexOf(kNameFileName).constData());
     return 0;
 }
