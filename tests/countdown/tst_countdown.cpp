@@ -16,10 +16,8 @@ void TestCountdown::course_data()
     QTest::addColumn<int>("tick");
     QTest::addColumn<QString>("clock");
     QTest::newRow("1") << 1 << "00:06:59";
-    QTest::newRow("59") << 59 << "00:06:01";
     QTest::newRow("60") << 60 << "00:06:00";
     QTest::newRow("61 borrows a minute") << 61 << "00:05:59";
-    QTest::newRow("360") << 360 << "00:01:00";
     QTest::newRow("361") << 361 << "00:00:59";
     QTest::newRow("419") << 419 << "00:00:01";
     QTest::newRow("420") << 420 << "00:00:00";
