@@ -207,11 +207,11 @@ void TestFileRecordStore::save_data()
     QTest::addColumn<QString>("score");
     QTest::addColumn<bool>("saved");
     QTest::newRow("no files yet, 12") << kMissing << 0.0 << "12" << true;
-    QTest::newRow("equal is not beaten") << QByteArray("12\r\n") << 12.0 << "12" << false;
+    QTest::newRow("equal to the stored one") << QByteArray("12\r\n") << 0.0 << "12" << false;
     QTest::newRow("13 beats 12") << QByteArray("12\r\n") << 12.0 << "13" << true;
     // Against the higher of the record shown at start and the one stored now.
     QTest::newRow("stored meanwhile is higher") << QByteArray("20\r\n") << 12.0 << "15" << false;
-    QTest::newRow("shown is higher") << QByteArray("5\r\n") << 10.0 << "8" << false;
+    QTest::newRow("equal to the shown one") << QByteArray("5\r\n") << 8.0 << "8" << false;
 }
 
 void TestFileRecordStore::save()
