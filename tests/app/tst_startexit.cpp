@@ -1,7 +1,11 @@
 #include "fixture.h"
 
-#include <QCloseEvent>
+#include "app/messageboxes.h"
+
+#include <QApplication>
+#include <QInputDialog>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString kIntro = QStringLiteral(
@@ -12,242 +16,172 @@ const QString kGoodbye = QStringLiteral("MsgBox Ciao. Ti aspetto per la prossima
 const QString kSaved = QStringLiteral("MsgBox Ok ho registrato il tuo record, C A M P I O N E\"");
 } // namespace
 
-// Start-up, the clock running out and the exit that saves a beaten record.
+// Start-up, and the exit that saves a beaten record into real files.
 class TestStartExit : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void nameAndGreeting_data();
-    void nameAndGreeting();
-    void startUpOrder();
-    void storedRecordIsShown();
-    void failingStepsDoNotStopTheGame();
-    void activationOnlyOnFirstShow();
-    void clockEndsTheContest();
-    void exitSavesOnlyABeatenRecord_data();
-    void exitSavesOnlyABeatenRecord();
-    void exitIsEnteredOnce();
-    void closingTheWindowSaves();
-    void terminationSavesSilently();
-    void failedSaveIsNotReportedAsSuccess();
-};
+    void nameAndGreeting_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownName");
+        QTest::newRow("cancelled") << "" << "";
+        QTest::newRow("blanks kept") << "   " << "   ";
+        QTest::newRow("control characters dropped") << "Ada\r\n\tLove\x01" << "AdaLove";
+    }
 
-void TestStartExit::nameAndGreeting_data()
-{
-    QTest::addColumn<std::optional<QString>>("typed");
-    QTest::addColumn<QString>("greeting");
-    QTest::addColumn<QString>("shownName");
-    QTest::newRow("cancelled") << std::optional<QString>() << "  vediamo se sei un vero campione  " << "Amico";
-    QTest::newRow("empty") << std::optional<QString>(QString()) << "  vediamo se sei un vero campione  " << "Amico";
-    QTest::newRow("blanks kept") << std::optional<QString>("   ") << "     vediamo se sei un vero campione  " << "   ";
-    QTest::newRow("accented") << std::optional<QString>(QString::fromUtf8("Niccolò"))
-                              << QString::fromUtf8(" Niccolò vediamo se sei un vero campione  ")
-                              << QString::fromUtf8("Niccolò");
-    QTest::newRow("control characters dropped") << std::optional<QString>("Ada\r\n\tLove\x01")
-                                                << " AdaLove vediamo se sei un vero campione  " << "AdaLove";
-    QTest::newRow("only a line feed") << std::optional<QString>("\n") << "  vediamo se sei un vero campione  "
-                                      << "Amico";
-}
+    void nameAndGreeting()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shownName);
+        Fixture f;
+        f.dialogs.name = typed;
+        f.tavola.Form_Load();
+        QCOMPARE(f.dialogs.calls, QStringList({"InputBox Come ti chiami?",
+                                               "MsgBox  " + shownName + " vediamo se sei un vero campione  "}));
+        // No name at all: the window calls the child "Amico".
+        const QString name = shownName.isEmpty() ? QStringLiteral("Amico") : shownName;
+        QCOMPARE(f.caption("lblnome1"), name);
+        QCOMPARE(f.box("Txtnome1")->text(), name);
+    }
 
-void TestStartExit::nameAndGreeting()
-{
-    QFETCH(std::optional<QString>, typed);
-    QFETCH(QString, greeting);
-    QFETCH(QString, shownName);
-    Fixture f;
-    f.dialogs.name = typed;
-    f.tavola.Form_Load();
-    QCOMPARE(f.dialogs.calls, QStringList({"InputBox Come ti chiami?", "MsgBox " + greeting}));
-    QCOMPARE(f.caption("lblnome1"), shownName);
-    QCOMPARE(f.box("Txtnome1")->text(), shownName);
-}
+    void promptTakesThirtyCharacters()
+    {
+        MessageBoxes boxes;
+        QTimer::singleShot(0, [] {
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QTest::keyClicks(dialog->findChild<QLineEdit *>(), QString(40, u'a'));
+            dialog->accept();
+        });
+        QCOMPARE(boxes.InputBox(QStringLiteral("Come ti chiami?")), QString(30, u'a'));
+    }
 
-void TestStartExit::startUpOrder()
-{
-    Fixture f;
-    f.dialogs.name = QStringLiteral("Zoe");
-    f.tavola.Form_Load();
-    const QString dir = MemoryRecordStore::dir();
-    QCOMPARE(f.store.calls, QStringList({"GetSystemDir", "createIfMissing " + dir + "azorvrec3.txt",
-                                         "createIfMissing " + dir + "nzorvrec3.txt",
-                                         "Leggifiletxt " + dir + "azorvrec3.txt",
-                                         "Leggifiletxt " + dir + "nzorvrec3.txt"}));
-    QCOMPARE(f.agent.calls, QStringList({"Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr", "Character Merlin",
-                                         "Show", "MoveTo 250 175", "Play Announce", "Height 205", kIntro}));
-    // First start: both files made empty, and the record line shows them so.
-    QCOMPARE(f.caption("lblpunti"), QString());
-    QCOMPARE(f.caption("lblnome"), QString());
-    QCOMPARE(f.store.files.size(), 2);
-    QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
-    QCOMPARE(f.tavola.countdown().minutesLeft().value(), 7);
+    void firstStart()
+    {
+        Fixture f;
+        f.dialogs.name = QStringLiteral("Zoe");
+        f.tavola.Form_Load();
+        QCOMPARE(f.agent.calls, QStringList({"Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr", "Character Merlin",
+                                             "Show", "MoveTo 250 175", "Play Announce", "Height 205", kIntro}));
+        // No files yet: both are made empty, and the record line shows them so.
+        QCOMPARE(f.recordFile(kPointsFileName), QByteArray());
+        QCOMPARE(f.recordFile(kNameFileName), QByteArray());
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), QString());
+        QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
 
-    f.agent.calls.clear();
-    f.ask(1, 1);
-    f.tavola.Form_Activate();
-    QCOMPARE(f.agent.calls.first(), QStringLiteral("Character Merlin"));
-    QCOMPARE(f.agent.calls.size(), 16);
-    QCOMPARE(f.tavola.rightAnswers().value(), 0);
-    QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
-    f.tavola.Timer1_Timer();
-    QCOMPARE(f.caption("lblconto"), QStringLiteral("00:06:59"));
-}
-
-void TestStartExit::storedRecordIsShown()
-{
-    Fixture f;
-    f.store.files.insert(MemoryRecordStore::dir() + "azorvrec3.txt", "12\r\n");
-    f.store.files.insert(MemoryRecordStore::dir() + "nzorvrec3.txt", "Amico\r\n");
-    f.tavola.Form_Load();
-    QCOMPARE(f.caption("lblpunti"), QStringLiteral("12\r\n"));
-    QCOMPARE(f.caption("lblnome"), QStringLiteral("Amico\r\n"));
-    QCOMPARE(f.label("lblpunti")->text(), QStringLiteral("12\n"));
-}
-
-void TestStartExit::failingStepsDoNotStopTheGame()
-{
-    Fixture f;
-    f.store.failDirectory = true;
-    f.agent.failCharacter = true;
-    f.label("lblNum1")->show();
-    f.tavola.Form_Load();
-    QCOMPARE(f.dialogs.calls.size(), 4);
-    QVERIFY(f.dialogs.calls[2].startsWith("MsgBox Errore di esecuzione in Form_Load:\ncartella non creata"));
-    QVERIFY(f.dialogs.calls[3].startsWith("MsgBox Errore di esecuzione in Form_Load:\npersonaggio"));
-    QVERIFY(f.label("lblNum1")->isHidden());
-    QCOMPARE(f.caption("lblpunti"), QStringLiteral("0"));
-    QVERIFY(f.agent.calls.contains("Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
-}
-
-void TestStartExit::activationOnlyOnFirstShow()
-{
-    Fixture f;
-    f.tavola.Form_Load();
-    f.agent.calls.clear();
-    f.tavola.show();
-    QTRY_COMPARE(f.agent.calls.size(), 8);
-    f.tavola.hide();
-    f.tavola.show();
-    QTest::qWait(20);
-    QCOMPARE(f.agent.calls.size(), 8);
-}
-
-void TestStartExit::clockEndsTheContest()
-{
-    Fixture f;
-    f.tavola.ResetCountdown();
-    for (int tick = 1; tick <= 420; ++tick)
+        // The first showing asks the first question; showing again does not.
+        f.agent.calls.clear();
+        f.tavola.show();
+        QTRY_COMPARE(f.agent.calls.size(), 8);
+        QCOMPARE(f.agent.calls.last(), QStringLiteral("Speak ") + f.box("Text6")->text());
+        f.tavola.hide();
+        f.tavola.show();
+        QTest::qWait(20);
+        QCOMPARE(f.agent.calls.size(), 8);
         f.tavola.Timer1_Timer();
-    QCOMPARE(f.caption("lblconto"), QStringLiteral("00:00:00"));
-    QVERIFY(f.dialogs.calls.isEmpty());
-    f.tavola.Timer1_Timer();
-    QCOMPARE(f.dialogs.calls, QStringList{kGoodbye});
-    QCOMPARE(f.ends, 1);
+        QCOMPARE(f.caption("lblconto"), QStringLiteral("00:06:59"));
+    }
 
-    // The dotted caption shown before the first tick never ends a contest.
-    Fixture g;
-    g.tavola.ResetCountdown();
-    g.tavola.Timer1_Timer();
-    QCOMPARE(g.caption("lblconto"), QStringLiteral("00:06:59"));
-    QCOMPARE(g.ends, 0);
-}
+    void failingStepsDoNotStopTheGame()
+    {
+        Fixture f;
+        // A directory where the points file should be cannot be read.
+        QVERIFY(QDir().mkpath(f.recordPath(kPointsFileName)));
+        f.agent.failCharacter = true;
+        f.tavola.Form_Load();
+        QCOMPARE(f.dialogs.calls.size(), 4);
+        QVERIFY(f.dialogs.calls[2].startsWith("MsgBox Errore di esecuzione in Form_Load:\nimpossibile usare il file"));
+        QCOMPARE(f.dialogs.calls[3], "MsgBox Errore di esecuzione in Form_Load:\npersonaggio non disponibile");
+        QCOMPARE(f.caption("lblpunti"), QStringLiteral("0"));
+        QCOMPARE(f.caption("lblnome1"), QStringLiteral("Amico"));
+        QVERIFY(f.agent.calls.contains("Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
+    }
 
-void TestStartExit::exitSavesOnlyABeatenRecord_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("score");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("empty files, 0") << "" << 0 << false;
-    QTest::newRow("empty files, 1") << "" << 1 << true;
-    QTest::newRow("12 against 12") << "12\r\n" << 12 << false;
-    QTest::newRow("12 beaten by 13") << "12\r\n" << 13 << true;
-    QTest::newRow("12 against 3") << "12\r\n" << 3 << false;
-}
+    void exitSavesOnlyABeatenRecord_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("score");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("empty files, 0") << QByteArray() << 0 << "exit button" << false;
+        QTest::newRow("empty files, 1") << QByteArray() << 1 << "exit button" << true;
+        QTest::newRow("12 against 12") << QByteArray("12\r\n") << 12 << "exit button" << false;
+        QTest::newRow("12 beaten by 13") << QByteArray("12\r\n") << 13 << "exit button" << true;
+        QTest::newRow("12 beaten by 13, window closed") << QByteArray("12\r\n") << 13 << "close" << true;
+        QTest::newRow("12 beaten by 13, SIGTERM") << QByteArray("12\r\n") << 13 << "terminate" << true;
+        QTest::newRow("12 against 12, SIGTERM") << QByteArray("12\r\n") << 12 << "terminate" << false;
+    }
 
-void TestStartExit::exitSavesOnlyABeatenRecord()
-{
-    QFETCH(QString, stored);
-    QFETCH(int, score);
-    QFETCH(bool, saved);
-    Fixture f;
-    f.store.files.insert(MemoryRecordStore::dir() + "azorvrec3.txt", stored);
-    f.tavola.Form_Load();
-    f.ask(1, 1);
-    for (int i = 0; i < score; ++i)
+    void exitSavesOnlyABeatenRecord()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, score);
+        QFETCH(QString, how);
+        QFETCH(bool, saved);
+        Fixture f;
+        const QByteArray storedName = stored.isEmpty() ? "" : "Lia\r\n";
+        QVERIFY(f.writeRecordFile(kPointsFileName, stored) && f.writeRecordFile(kNameFileName, storedName));
+        f.tavola.Form_Load();
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), QString::fromLatin1(stored + storedName));
+        f.ask(1, 1);
+        for (int i = 0; i < score; ++i)
+            f.answerRight();
+        f.dialogs.calls.clear();
+        if (how == "terminate") {
+            f.tavola.saveOnTermination();
+        } else if (how == "close") {
+            f.tavola.show();
+            QVERIFY(!f.tavola.close());
+        } else {
+            f.button("cmdExit1")->click();
+        }
+        const QStringList boxes = saved ? QStringList{kGoodbye, kSaved} : QStringList{kGoodbye};
+        QCOMPARE(f.dialogs.calls, how == "terminate" ? QStringList() : boxes);
+        QCOMPARE(f.ends, 1);
+        QCOMPARE(f.recordFile(kPointsFileName), saved ? QByteArray::number(score) + "\r\n" : stored);
+        QCOMPARE(f.recordFile(kNameFileName), saved ? "Amico\r\n" : storedName);
+    }
+
+    void exitIsEnteredOnce()
+    {
+        Fixture f;
+        f.tavola.Form_Load();
+        f.ask(1, 1);
         f.answerRight();
-    f.dialogs.calls.clear();
-    f.button("cmdExit1")->click();
-    QCOMPARE(f.dialogs.calls, saved ? QStringList({kGoodbye, kSaved}) : QStringList{kGoodbye});
-    QCOMPARE(f.ends, 1);
-    QCOMPARE(f.store.points(), saved ? QString::number(score) + "\r\n" : stored);
-    if (saved)
-        QCOMPARE(f.store.name(), QStringLiteral("Amico\r\n"));
-}
-
-void TestStartExit::exitIsEnteredOnce()
-{
-    Fixture f;
-    f.tavola.Form_Load();
-    f.ask(1, 1);
-    f.answerRight();
-    for (int tick = 1; tick <= 420; ++tick)
-        f.tavola.Timer1_Timer();
-    // Ticks delivered while the goodbye box is open must not start a second exit.
-    f.dialogs.calls.clear();
-    f.dialogs.onMsgBox = [&](const QString &) {
-        for (int i = 0; i < 3; ++i)
+        for (int tick = 1; tick <= 420; ++tick)
             f.tavola.Timer1_Timer();
-    };
-    f.tavola.Timer1_Timer();
-    QCOMPARE(f.dialogs.calls, QStringList({kGoodbye, kSaved}));
-    QCOMPARE(f.store.calls.filter("saveIfBeaten").size(), 1);
-    QCOMPARE(f.ends, 1);
-}
+        QVERIFY(f.ends == 0 && f.dialogs.calls.size() == 2);
+        // Ticks while the boxes are open must not start a second exit.
+        int ticks = 0;
+        f.dialogs.onMsgBox = [&] {
+            while (ticks < 3) {
+                ++ticks;
+                f.tavola.Timer1_Timer();
+            }
+        };
+        f.tavola.Timer1_Timer();
+        QCOMPARE(f.dialogs.calls.mid(2), QStringList({kGoodbye, kSaved}));
+        QCOMPARE(f.recordFile(kPointsFileName), QByteArray("1\r\n"));
+        QCOMPARE(f.ends, 1);
+    }
 
-void TestStartExit::closingTheWindowSaves()
-{
-    Fixture f;
-    f.tavola.Form_Load();
-    f.ask(1, 1);
-    f.answerRight();
-    f.tavola.show();
-    QVERIFY(!f.tavola.close());
-    QCOMPARE(f.store.points(), QStringLiteral("1\r\n"));
-    QCOMPARE(f.ends, 1);
-    QVERIFY(f.tavola.close());
-}
-
-void TestStartExit::terminationSavesSilently()
-{
-    Fixture f;
-    f.dialogs.name = QStringLiteral("Zoe");
-    f.tavola.Form_Load();
-    f.ask(1, 1);
-    f.answerRight();
-    f.answerRight();
-    f.dialogs.calls.clear();
-    f.tavola.saveOnTermination();
-    QVERIFY(f.dialogs.calls.isEmpty());
-    QCOMPARE(f.store.points(), QStringLiteral("2\r\n"));
-    QCOMPARE(f.store.name(), QStringLiteral("Zoe\r\n"));
-    QCOMPARE(f.ends, 1);
-}
-
-void TestStartExit::failedSaveIsNotReportedAsSuccess()
-{
-    Fixture f;
-    f.tavola.Form_Load();
-    f.store.failSaveReason = QStringLiteral("disco pieno");
-    f.ask(1, 1);
-    f.answerRight();
-    f.dialogs.calls.clear();
-    f.tavola.cmdExit1_Click();
-    QCOMPARE(f.dialogs.calls.size(), 2);
-    QCOMPARE(f.dialogs.calls[0], kGoodbye);
-    QVERIFY(f.dialogs.calls[1].contains("non sono riuscito a registrare il tuo record"));
-    QVERIFY(f.dialogs.calls[1].endsWith("disco pieno"));
-    QCOMPARE(f.store.points(), QString());
-    QCOMPARE(f.ends, 1);
-}
+    void failedSaveIsNotReportedAsSuccess()
+    {
+        Fixture f;
+        f.tavola.Form_Load();
+        f.ask(1, 1);
+        f.answerRight();
+        // The new points file cannot be written where a directory stands.
+        QVERIFY(QDir().mkpath(f.recordPath(kPointsFileName) + FileRecordStore::kTempSuffix));
+        f.dialogs.calls.clear();
+        f.tavola.cmdExit1_Click();
+        QCOMPARE(f.dialogs.calls.size(), 2);
+        QCOMPARE(f.dialogs.calls[0], kGoodbye);
+        QVERIFY(f.dialogs.calls[1].startsWith("MsgBox Mi dispiace, non sono riuscito a registrare il tuo record.\n"));
+        QCOMPARE(f.recordFile(kPointsFileName), QByteArray());
+        QCOMPARE(f.ends, 1);
+    }
+};
 
 QTEST_MAIN(TestStartExit)
 #include "tst_startexit.moc"

@@ -2,27 +2,32 @@
 
 #include "speech/agent.h"
 
-#include <QSet>
 #include <QStringList>
 
-// A character control that records every call as one line, e.g.
-// "Character Merlin", "MoveTo 250 175", "Speak per", so tests can assert the
-// exact sequence a handler issues.
+#include <stdexcept>
+
+// A character control that logs every call as one line ("Character Merlin",
+// "MoveTo 250 175", "Speak per"), so tests can assert a handler's exact
+// sequence. With failCharacter set, fetching the character throws.
 class RecordingAgent final : public AgentControl, private CharacterCollection, private Character {
 public:
     QStringList calls;
-    // Names of animations that make Play throw, and ids Character rejects.
-    QSet<QString> failingAnimations;
     bool failCharacter = false;
 
     CharacterCollection &Characters() override { return *this; }
 
 private:
-    void Load(const QString &id, const QString &loadKey) override;
-    ::Character &Character(const QString &id) override;
-    void Show() override;
-    void MoveTo(int x, int y) override;
-    void Play(const QString &animation) override;
-    void Height(int pixels) override;
-    void Speak(const QString &text) override;
+    void Load(const QString &id, const QString &key) override { calls << QStringLiteral("Load %1 %2").arg(id, key); }
+    ::Character &Character(const QString &id) override
+    {
+        calls << QStringLiteral("Character ") + id;
+        if (failCharacter)
+            throw std::runtime_error("personaggio non disponibile");
+        return *this;
+    }
+    void Show() override { calls << QStringLiteral("Show"); }
+    void MoveTo(int x, int y) override { calls << QStringLiteral("MoveTo %1 %2").arg(x).arg(y); }
+    void Play(const QString &animation) override { calls << QStringLiteral("Play ") + animation; }
+    void Height(int pixels) override { calls << QStringLiteral("Height %1").arg(pixels); }
+    void Speak(const QString &text) override { calls << QStringLiteral("Speak ") + text; }
 };

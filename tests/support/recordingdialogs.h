@@ -7,15 +7,14 @@
 #include <functional>
 #include <optional>
 
-// Boxes that never wait: the name prompt answers from `name` (nullopt is a
-// cancelled prompt), and every box is logged as "InputBox <prompt>" or
-// "MsgBox <text>". `onMsgBox` runs while a box would be open, so a test
-// can deliver ticks or signals at that moment.
+// Boxes that never wait, logged as "InputBox <prompt>" or "MsgBox <text>".
+// The prompt answers `name` (nullopt: cancelled); `onMsgBox` runs while a
+// box would be open, so a test can deliver ticks at that moment.
 class RecordingDialogs final : public Dialogs {
 public:
     std::optional<QString> name;
     QStringList calls;
-    std::function<void(const QString &)> onMsgBox;
+    std::function<void()> onMsgBox;
 
     QString InputBox(const QString &prompt) override
     {
@@ -26,6 +25,6 @@ public:
     {
         calls << QStringLiteral("MsgBox ") + text;
         if (onMsgBox)
-            onMsgBox(text);
+            onMsgBox();
     }
 };

@@ -4,16 +4,15 @@
 
 #include <QList>
 
-// Returns the scripted numbers in turn (then cycles), and counts reseeds.
+// Returns the scripted numbers in turn, then cycles.
 class ScriptedRandom final : public RandomSource {
 public:
     QList<double> numbers{0.0};
-    int reseeds = 0;
 
-    void Randomize() override { ++reseeds; }
+    void Randomize() override {}
     double Rnd() override { return numbers.at(m_next++ % numbers.size()); }
 
-    // The numbers that draw shade and factor, each 1 to 10.
+    // The two numbers that draw this shade and factor, each 1 to 10.
     static QList<double> drawing(int shade, int factor) { return {(shade - 0.5) / 10, (factor - 0.5) / 10}; }
 
 private:
