@@ -1,5 +1,6 @@
 """Drives the real Zorvali window with xdotool and reads it back through the
-accessibility tree, like an assistive technology would."""
+accessibility tree, as an assistive technology would.
+Usage: play.py ZORVALI_BINARY quick|full|hostile"""
 import os
 import subprocess
 import sys
@@ -8,25 +9,21 @@ import time
 import pyatspi
 
 BINARY, MODE = sys.argv[1], sys.argv[2]
-DATA = os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")
-WORDS = {"uno": 1, "due": 2, "tre": 3, "quattro": 4, "cinque": 5, "sei": 6,
-         "sette": 7, "otto": 8, "nove": 9, "dieci": 10}
+WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
+GOODBYE = "Ciao. Ti aspetto per la prossima sfida "
+RECORD = ["azorvrec3.txt", "nzorvrec3.txt"]
 
 
 def fail(message):
-    print("e2e FAIL:", message, flush=True)
+    print("FAIL:", message, flush=True)
     sys.exit(1)
 
 
-def key(*names):
-    subprocess.run(["xdotool", "key", "--clearmodifiers", *names], check=True)
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
 
-def type_text(text):
-    subprocess.run(["xdotool", "type", "--delay", "30", text], check=True)
-
-
-def wait_for(what, predicate, timeout=20.0):
+def wait_for(what, predicate, timeout=20.0, required=True):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         try:
@@ -36,142 +33,174 @@ def wait_for(what, predicate, timeout=20.0):
         if value:
             return value
         time.sleep(0.1)
-    fail("timed out waiting for " + what)
+    if required:
+        fail("timed out waiting for " + what)
 
 
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
+def find(test):
+    """The first accessible of the running game that passes `test`."""
+    for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "zorvali":
-            return app
-    return None
+            return pyatspi.findDescendant(app, lambda a: a is not None and test(a))
 
 
-def find(predicate):
-    app = application()
-    if app is None:
-        return None
-    return pyatspi.findDescendant(app, predicate)
+def wait_text(text, timeout=20.0):
+    return wait_for(repr(text), lambda: find(lambda a: a.name.startswith(text)), timeout)
 
 
-def named(name, role=None):
-    return find(lambda a: a is not None and a.name == name and (role is None or a.getRole() == role))
+def shown(description):
+    return wait_for(description, lambda: find(lambda a: a.description == description)).name.strip()
 
 
-def showing(accessible):
-    return accessible is not None and accessible.getState().contains(pyatspi.STATE_SHOWING)
+def focus(title):
+    """Raises the newest visible window whose title matches, so that keys reach it."""
+    ids = wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))
+    xdotool("windowactivate", "--sync", ids[-1])
 
 
-def wait_window(title_part):
-    """Waits for a top-level window of the game and raises it."""
-    out = wait_for("window " + title_part, lambda: subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", title_part],
-        capture_output=True, text=True).stdout.split())
-    subprocess.run(["xdotool", "windowactivate", "--sync", out[-1]], check=False)
-    return out[-1]
+def key(name):
+    xdotool("key", "--clearmodifiers", name)
 
 
-def answer_box():
-    return wait_for("the answer box", lambda: named("Risposta", pyatspi.ROLE_TEXT))
-
-
-def question():
-    box = answer_box()
-    words = wait_for("a question", lambda: box.description if box.description.startswith("3 per ") else None)
-    return 3 * WORDS[words.split()[-1]]
-
-
-def verdict():
-    label = wait_for("a verdict", lambda: find(
-        lambda a: a is not None and a.getRole() == pyatspi.ROLE_LABEL
-        and (a.name.startswith("Esatto") or a.name.startswith("Sbagliato"))))
-    return label.name
-
-
-def start(name):
-    proc = subprocess.Popen([BINARY])
-    wait_window("Zorvali")
-    wait_for("the name prompt", lambda: named("Come ti chiami?"))
-    type_text(name)
+def start(name, greeted=True, prefix=(), **popen):
+    proc = subprocess.Popen([*prefix, BINARY], **popen)
+    focus("^Zorvali$")
+    wait_text("Come ti chiami?")
+    xdotool("type", "--delay", "30", name)
     key("Return")
-    wait_for("the greeting", lambda: find(lambda a: a is not None and "vediamo se sei un vero campione" in a.name))
-    key("Return")
-    wait_window("ZORVALI")
+    if greeted:
+        wait_text(" %s vediamo se sei un vero campione" % name)
+        key("Return")
+        focus("Scrivici")
     return proc
 
 
-def read_bytes(name):
-    with open(os.path.join(DATA, name), "rb") as f:
-        return f.read()
+def play_one(right):
+    box = wait_for("the answer box", lambda: find(lambda a: a.name == "Risposta" and a.getRole() == pyatspi.ROLE_TEXT))
+    asked = wait_for("a question", lambda: box.description if box.description.startswith("3 per ") else None)
+    product = 3 * (WORDS.index(asked.split()[-1]) + 1)
+    xdotool("type", "--delay", "30", str(product if right else product + 1))
+    key("Return")
+    verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
+    wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
+    key("Return")  # the second Enter asks the next question
 
 
 def finish(proc, expect_record):
-    wait_for("the goodbye", lambda: named("Ciao. Ti aspetto per la prossima sfida "), timeout=30)
+    wait_text(GOODBYE, timeout=30)
     key("Return")
     if expect_record:
-        wait_for("the confirmation", lambda: named('Ok ho registrato il tuo record, C A M P I O N E"'))
+        wait_text('Ok ho registrato il tuo record, C A M P I O N E"')
         key("Return")
+    ended(proc)
+
+
+def ended(proc):
     try:
-        proc.wait(timeout=15)
+        code = proc.wait(timeout=15)
     except subprocess.TimeoutExpired:
         proc.kill()
         fail("the program did not end")
-    if proc.returncode != 0:
-        fail("exit code %d" % proc.returncode)
+    if code != 0:
+        fail("exit code %d" % code)
 
 
-def play_one(right):
-    product = question()
-    typed = str(product) if right else str(product + 1)
-    type_text(typed)
-    key("Return")
-    shown = verdict()
-    expected = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
-    if shown != expected:
-        fail("verdict %r, expected %r" % (shown, expected))
-    key("Return")  # the second Enter asks the next question
+def record(folder=None):
+    """Each record file's bytes, or (is a link, is a folder) for what is not a plain file."""
+    folder = folder or os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")
+    paths = [os.path.join(folder, name) for name in RECORD]
+    return [(os.path.islink(p), os.path.isdir(p)) if not os.path.isfile(p) or os.path.islink(p)
+            else open(p, "rb").read() for p in paths]
 
 
 def quick():
     proc = start("Zoe")
-    if named("Risposte esatte") is None:
-        fail("no score label")
-    play_one(True)
-    play_one(False)
-    play_one(True)
+    for right in (True, False, True):
+        play_one(right)
     key("alt+x")
     finish(proc, expect_record=True)
-    if read_bytes("azorvrec3.txt") != b"2\r\n":
-        fail("points file holds %r" % read_bytes("azorvrec3.txt"))
-    if read_bytes("nzorvrec3.txt") != b"Zoe\r\n":
-        fail("name file holds %r" % read_bytes("nzorvrec3.txt"))
-
+    if record() != [b"2\r\n", b"Zoe\r\n"]:
+        fail("record files hold %r" % record())
     proc = start("Ada")
-    points = wait_for("the record points", lambda: find(
-        lambda a: a is not None and a.description == "Punti del record"))
-    holder = find(lambda a: a is not None and a.description == "Nome del campione")
-    if points.name.strip() != "2" or holder.name.strip() != "Zoe":
-        fail("record line shows %r %r" % (holder.name, points.name))
+    if (shown("Punti del record"), shown("Nome del campione")) != ("2", "Zoe"):
+        fail("record line shows %r %r" % (shown("Nome del campione"), shown("Punti del record")))
     key("alt+x")
     finish(proc, expect_record=False)
-    print("e2e quick: 3 answers, record saved and shown again", flush=True)
 
 
 def full():
     proc = start("Ugo")
     play_one(True)
     started = time.monotonic()
-    clock = find(lambda a: a is not None and a.description == "Tempo restante")
-    wait_for("the clock to run", lambda: clock.name.startswith("00:06"), timeout=5)
-    finish_by = 7 * 60 + 30
-    wait_for("the end of the contest", lambda: named("Ciao. Ti aspetto per la prossima sfida "), timeout=finish_by)
-    elapsed = time.monotonic() - started
-    if elapsed < 7 * 60 - 10:
-        fail("contest ended after %.0f s" % elapsed)
+    wait_for("the clock to run", lambda: shown("Tempo restante").startswith("00:06"), timeout=5)
+    wait_text(GOODBYE, timeout=7 * 60 + 30)
+    if time.monotonic() - started < 7 * 60 - 10:
+        fail("contest ended after %.0f s" % (time.monotonic() - started))
     finish(proc, expect_record=True)
-    if read_bytes("azorvrec3.txt") != b"1\r\n" or read_bytes("nzorvrec3.txt") != b"Ugo\r\n":
-        fail("record not saved at the end of the clock")
-    print("e2e full: the clock ended the contest after %.0f s" % elapsed, flush=True)
+    if record() != [b"1\r\n", b"Ugo\r\n"]:
+        fail("record not saved at the end of the clock: %r" % record())
 
 
-quick() if MODE == "quick" else full()
+GOOD = r"mkdir -p $data; printf '99\r\n' >$data/azorvrec3.txt; printf 'Niccol\xf2\r\n' >$data/nzorvrec3.txt; "
+READ_ONLY = ["unshare", "-m", "sh", "-c", 'mount --bind -o ro "$HOME" "$HOME" && exec "$0"']
+TRIALS = [  # name, how $HOME and $data are spoiled, command before the program, text shown, record afterwards
+    ("no-sound", GOOD, [], None, "kept"),
+    ("read-only-home", GOOD, READ_ONLY, "sola lettura", "kept"),
+    ("read-only-and-empty", "", READ_ONLY, "non sono riuscito a registrare", None),
+    ("data-folder-under-a-file", "rm -r $XDG_DATA_HOME; echo file >$XDG_DATA_HOME", [], "non è una cartella", None),
+    ("points-file-a-folder", GOOD + "rm $data/azorvrec3.txt; mkdir $data/azorvrec3.txt", [], "una cartella", "kept"),
+    ("links-to-dev-zero", "mkdir $data; ln -s /dev/zero $data/azorvrec3.txt; ln -s /dev/zero $data/nzorvrec3.txt",
+     [], "dispositivo", "kept"),
+    ("100-MB-points-file", GOOD + "head -c 100000000 /dev/zero >>$data/azorvrec3.txt", [], None, "kept"),
+    ("invalid-bytes", r"mkdir $data; printf '\xff\xfe\0\x80\r\n' >$data/azorvrec3.txt; printf '\xc3(\x1b[2J' "
+     ">$data/nzorvrec3.txt", [], None, "saved"),
+    ("no-voice-data", GOOD, ["sh", "-c", 'ESPEAK_DATA_PATH=$HOME exec "$0"'], "espeak-ng-data", "kept"),
+]
+
+
+def close_boxes(seen):
+    """Closes the boxes that come up one after another, keeping their texts."""
+    def is_box(a):
+        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
+    while box := wait_for("a box", lambda: find(is_box), 2, required=False):
+        seen.append(box.name)
+        focus("^Zorvali$")
+        key("Return")
+        time.sleep(0.5)
+
+
+def hostile(name, spoil, prefix, message, after):
+    home = os.path.join(os.environ["HOME"], name)
+    data = os.path.join(home, "share", "zorvali")
+    env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, "share"), data=data)
+    subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
+    before, seen = record(data), []
+    with open(os.path.join(home, "stderr"), "w+") as err:
+        proc = start("Ada", greeted=False, prefix=prefix, stdout=subprocess.DEVNULL, stderr=err, env=env)
+        close_boxes(seen)
+        focus("Scrivici")
+        play_one(True)
+        key("alt+x")
+        close_boxes(seen)
+        ended(proc)
+        err.seek(0)
+        seen.append(err.read())
+    print(name, seen, flush=True)
+    if message and message not in "\n".join(seen):
+        fail("%s: %r never shown" % (name, message))
+    if after and record(data) != (before if after == "kept" else [b"1\r\n", b"Ada\r\n"]):
+        fail("%s: the record holds %r" % (name, record(data)))
+
+
+if MODE == "quick":
+    quick()
+elif MODE == "full":
+    full()
+else:
+    lone = subprocess.run([BINARY], env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                          capture_output=True, text=True, timeout=10)
+    if lone.returncode != 1 or "DISPLAY" not in lone.stderr:
+        fail("without a display: exit %d, stderr %r" % (lone.returncode, lone.stderr))
+    for trial in TRIALS:
+        hostile(*trial)
+print("PASS:", MODE, flush=True)
