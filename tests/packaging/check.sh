@@ -5,9 +5,7 @@
 set -u
 cmake=$1 cpack=$2 build=$3 id=it.zorvali.Zorvali
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in appstreamcli desktop-file-validate dpkg-deb; do
-    command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+which appstreamcli desktop-file-validate dpkg-deb >/dev/null || { echo "SKIP: a validator is missing"; exit 77; }
 root=$(mktemp -d) && trap 'rm -rf "$root"' EXIT
 DESTDIR=$root/tree "$cmake" --install "$build" --prefix /usr >/dev/null || fail "install failed"
 share=$root/tree/usr/share
@@ -17,7 +15,6 @@ desktop-file-validate "$share/applications/$id.desktop" | grep -E ': (error|warn
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "desktop file names another icon"
 exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$share/applications/$id.desktop")
 [ -x "$root/tree/usr/bin/$exec" ] || fail "the desktop file starts '$exec', which is not installed"
-grep -q "<binary>$exec</binary>" "$share/metainfo/$id.metainfo.xml" || fail "metainfo lacks '$exec'"
 [ -f "$share/icons/hicolor/scalable/apps/$id.svg" ] || fail "scalable icon missing"
 for size in 16 24 32 48 64 128 256; do
     png=$share/icons/hicolor/${size}x${size}/apps/$id.png
