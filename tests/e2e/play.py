@@ -1,6 +1,5 @@
-"""Drives the real Zorvali window with xdotool and reads it back through the
-accessibility tree, as an assistive technology would.
-Usage: play.py ZORVALI_BINARY quick|full|hostile"""
+"""Drives the real Zorvali window with xdotool and reads it back through the accessibility
+tree, as an assistive technology would. Usage: play.py ZORVALI_BINARY quick|full|hostile"""
 import os
 import subprocess
 import sys
@@ -11,12 +10,11 @@ import pyatspi
 BINARY, MODE = sys.argv[1], sys.argv[2]
 WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
 GOODBYE = "Ciao. Ti aspetto per la prossima sfida "
-RECORD = ["azorvrec3.txt", "nzorvrec3.txt"]
+SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
 
 
 def fail(message):
-    print("FAIL:", message, flush=True)
-    sys.exit(1)
+    sys.exit("FAIL: " + message)
 
 
 def xdotool(*args):
@@ -44,10 +42,6 @@ def find(test):
             return pyatspi.findDescendant(app, lambda a: a is not None and test(a))
 
 
-def wait_text(text, timeout=20.0):
-    return wait_for(repr(text), lambda: find(lambda a: a.name.startswith(text)), timeout)
-
-
 def shown(description):
     return wait_for(description, lambda: find(lambda a: a.description == description)).name.strip()
 
@@ -58,87 +52,83 @@ def focus(title):
     xdotool("windowactivate", "--sync", ids[-1])
 
 
-def key(name):
-    xdotool("key", "--clearmodifiers", name)
+def close_boxes(seen):
+    """Closes the boxes that come up one after another, noting their texts."""
+    def is_box(a):
+        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
+    while box := wait_for("a box", lambda: find(is_box), 2, required=False):
+        seen.append(box.name)
+        focus("^Zorvali$")  # the boxes' title is the bare program name
+        xdotool("key", "Return")
+        time.sleep(0.5)
 
 
-def start(name, greeted=True, prefix=(), **popen):
-    proc = subprocess.Popen([*prefix, BINARY], **popen)
+def begin(name, seen, prefix=(), **popen):
+    """Starts the game, answers the name prompt and closes the boxes that follow."""
+    proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
     focus("^Zorvali$")
-    wait_text("Come ti chiami?")
+    wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
     xdotool("type", "--delay", "30", name)
-    key("Return")
-    if greeted:
-        wait_text(" %s vediamo se sei un vero campione" % name)
-        key("Return")
-        focus("Scrivici")
+    xdotool("key", "Return")
+    close_boxes(seen)
+    focus("Scrivici")
     return proc
 
 
+def end(proc, seen):
+    """Closes the last boxes and waits for a clean exit; returns what the program wrote on stderr."""
+    close_boxes(seen)
+    err = proc.communicate(timeout=15)[1]  # raises when the program hangs
+    if proc.returncode != 0:
+        fail("exit code %d, stderr: %s" % (proc.returncode, err))
+    return err
+
+
 def play_one(right):
-    box = wait_for("the answer box", lambda: find(lambda a: a.name == "Risposta" and a.getRole() == pyatspi.ROLE_TEXT))
-    asked = wait_for("a question", lambda: box.description if box.description.startswith("3 per ") else None)
-    product = 3 * (WORDS.index(asked.split()[-1]) + 1)
+    asked = wait_for("a question", lambda: find(lambda a: a.name == "Risposta" and a.description.startswith("3 per ")))
+    product = 3 * (WORDS.index(asked.description.split()[-1]) + 1)
     xdotool("type", "--delay", "30", str(product if right else product + 1))
-    key("Return")
+    xdotool("key", "Return")
     verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
     wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
-    key("Return")  # the second Enter asks the next question
+    xdotool("key", "Return")  # the second Enter asks the next question
 
 
-def finish(proc, expect_record):
-    wait_text(GOODBYE, timeout=30)
-    key("Return")
-    if expect_record:
-        wait_text('Ok ho registrato il tuo record, C A M P I O N E"')
-        key("Return")
-    ended(proc)
-
-
-def ended(proc):
-    try:
-        code = proc.wait(timeout=15)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        fail("the program did not end")
-    if code != 0:
-        fail("exit code %d" % code)
-
-
-def record(folder=None):
+def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
     """Each record file's bytes, or (is a link, is a folder) for what is not a plain file."""
-    folder = folder or os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")
-    paths = [os.path.join(folder, name) for name in RECORD]
-    return [(os.path.islink(p), os.path.isdir(p)) if not os.path.isfile(p) or os.path.islink(p)
-            else open(p, "rb").read() for p in paths]
+    paths = [os.path.join(folder, name) for name in ("azorvrec3.txt", "nzorvrec3.txt")]
+    return [open(p, "rb").read() if os.path.isfile(p) and not os.path.islink(p)
+            else (os.path.islink(p), os.path.isdir(p)) for p in paths]
 
 
 def quick():
-    proc = start("Zoe")
+    seen = []
+    proc = begin("Zoe", seen)
     for right in (True, False, True):
         play_one(right)
-    key("alt+x")
-    finish(proc, expect_record=True)
-    if record() != [b"2\r\n", b"Zoe\r\n"]:
-        fail("record files hold %r" % record())
-    proc = start("Ada")
-    if (shown("Punti del record"), shown("Nome del campione")) != ("2", "Zoe"):
-        fail("record line shows %r %r" % (shown("Nome del campione"), shown("Punti del record")))
-    key("alt+x")
-    finish(proc, expect_record=False)
+    xdotool("key", "alt+x")
+    end(proc, seen)
+    if seen != [" Zoe vediamo se sei un vero campione  ", GOODBYE, SAVED] or record() != [b"2\r\n", b"Zoe\r\n"]:
+        fail("boxes %r, record files %r" % (seen, record()))
+    proc = begin("Ada", seen)
+    line = shown("Nome del campione"), shown("Punti del record")
+    xdotool("key", "alt+x")
+    end(proc, seen)
+    if line != ("Zoe", "2") or seen[-1] != GOODBYE:
+        fail("record line %r, boxes %r" % (line, seen))
 
 
 def full():
-    proc = start("Ugo")
+    seen = []
+    proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
     wait_for("the clock to run", lambda: shown("Tempo restante").startswith("00:06"), timeout=5)
-    wait_text(GOODBYE, timeout=7 * 60 + 30)
-    if time.monotonic() - started < 7 * 60 - 10:
-        fail("contest ended after %.0f s" % (time.monotonic() - started))
-    finish(proc, expect_record=True)
-    if record() != [b"1\r\n", b"Ugo\r\n"]:
-        fail("record not saved at the end of the clock: %r" % record())
+    wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
+    elapsed = time.monotonic() - started
+    end(proc, seen)
+    if elapsed < 7 * 60 - 10 or seen[-2:] != [GOODBYE, SAVED] or record() != [b"1\r\n", b"Ugo\r\n"]:
+        fail("after %.0f s: boxes %r, record files %r" % (elapsed, seen, record()))
 
 
 GOOD = r"mkdir -p $data; printf '99\r\n' >$data/azorvrec3.txt; printf 'Niccol\xf2\r\n' >$data/nzorvrec3.txt; "
@@ -158,49 +148,25 @@ TRIALS = [  # name, how $HOME and $data are spoiled, command before the program,
 ]
 
 
-def close_boxes(seen):
-    """Closes the boxes that come up one after another, keeping their texts."""
-    def is_box(a):
-        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
-    while box := wait_for("a box", lambda: find(is_box), 2, required=False):
-        seen.append(box.name)
-        focus("^Zorvali$")
-        key("Return")
-        time.sleep(0.5)
-
-
-def hostile(name, spoil, prefix, message, after):
-    home = os.path.join(os.environ["HOME"], name)
-    data = os.path.join(home, "share", "zorvali")
-    env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, "share"), data=data)
-    subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
-    before, seen = record(data), []
-    with open(os.path.join(home, "stderr"), "w+") as err:
-        proc = start("Ada", greeted=False, prefix=prefix, stdout=subprocess.DEVNULL, stderr=err, env=env)
-        close_boxes(seen)
-        focus("Scrivici")
-        play_one(True)
-        key("alt+x")
-        close_boxes(seen)
-        ended(proc)
-        err.seek(0)
-        seen.append(err.read())
-    print(name, seen, flush=True)
-    if message and message not in "\n".join(seen):
-        fail("%s: %r never shown" % (name, message))
-    if after and record(data) != (before if after == "kept" else [b"1\r\n", b"Ada\r\n"]):
-        fail("%s: the record holds %r" % (name, record(data)))
-
-
-if MODE == "quick":
-    quick()
-elif MODE == "full":
-    full()
-else:
+def hostile():
     lone = subprocess.run([BINARY], env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
                           capture_output=True, text=True, timeout=10)
     if lone.returncode != 1 or "DISPLAY" not in lone.stderr:
         fail("without a display: exit %d, stderr %r" % (lone.returncode, lone.stderr))
-    for trial in TRIALS:
-        hostile(*trial)
+    for name, spoil, prefix, message, after in TRIALS:
+        home = os.path.join(os.environ["HOME"], name)
+        env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/share", data=home + "/share/zorvali")
+        subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
+        before, seen = record(env["data"]), []
+        proc = begin("Ada", seen, prefix, stdout=subprocess.DEVNULL, env=env)
+        play_one(True)
+        xdotool("key", "alt+x")
+        seen.append(end(proc, seen))
+        if message and message not in "\n".join(seen):
+            fail("%s: %r never shown, only %r" % (name, message, seen))
+        if after and record(env["data"]) != (before if after == "kept" else [b"1\r\n", b"Ada\r\n"]):
+            fail("%s: the record holds %r" % (name, record(env["data"])))
+
+
+{"quick": quick, "full": full, "hostile": hostile}[MODE]()
 print("PASS:", MODE, flush=True)
