@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -19,8 +21,6 @@ private Q_SLOTS:
 static QImage render(const QString &file, int scale)
 {
     QSvgRenderer renderer(QStringLiteral(":/zorvali/") + file);
-    if (!renderer.isValid())
-        return {};
     QImage image(renderer.defaultSize() * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -31,51 +31,38 @@ static QImage render(const QString &file, int scale)
 void TestArtwork::opensAndDraws_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("window icon") << QStringLiteral("zorvali.svg") << QSize(32, 32);
-    QTest::newRow("mouse pointer") << QStringLiteral("pointer.svg") << QSize(48, 48);
-    QTest::newRow("stopwatch") << QStringLiteral("stopwatch.svg") << QSize(32, 32);
-    QTest::newRow("smiley at rest") << QStringLiteral("smiley-normal.svg") << QSize(32, 32);
-    QTest::newRow("smiley pressed") << QStringLiteral("smiley-pressed.svg") << QSize(32, 32);
-    QTest::newRow("smiley disabled") << QStringLiteral("smiley-disabled.svg") << QSize(32, 32);
-    QTest::newRow("no-entry sign") << QStringLiteral("noentry.svg") << QSize(32, 32);
+    QTest::addColumn<int>("size");
+    for (const char *file : {"zorvali.svg", "stopwatch.svg", "smiley-normal.svg", "smiley-pressed.svg",
+                             "smiley-disabled.svg", "noentry.svg"})
+        QTest::newRow(file) << QString::fromLatin1(file) << 32;
+    QTest::newRow("pointer.svg") << QStringLiteral("pointer.svg") << 48;
 }
 
 void TestArtwork::opensAndDraws()
 {
     QFETCH(QString, file);
-    QFETCH(QSize, size);
+    QFETCH(int, size);
     const QSvgRenderer renderer(QStringLiteral(":/zorvali/") + file);
-    QVERIFY2(renderer.isValid(), qPrintable(file));
-    QCOMPARE(renderer.defaultSize(), size);
-    QCOMPARE(renderer.viewBoxF(), QRectF(QPointF(0, 0), QSizeF(size)));
+    QVERIFY(renderer.isValid());
+    QCOMPARE(renderer.defaultSize(), QSize(size, size));
 
-    // A picture that parses but draws nothing (an element the renderer does
-    // not support, a misplaced view box) would leave an empty button; one that
-    // fills its whole box has been cut off at the edges.
+    // A picture that parses but draws nothing (an unsupported element, a
+    // misplaced view box) leaves an empty button; one that fills its whole
+    // box has been cut off at the edges.
     for (const int scale : {1, 2}) {
-        const QImage image = render(file, scale);
-        int opaque = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
-        const int area = image.width() * image.height();
-        QVERIFY2(opaque * 8 >= area && opaque < area,
-                 qPrintable(QStringLiteral("%1 at %2x: %3 of %4 pixels opaque").arg(file).arg(scale).arg(opaque).arg(area)));
+        const QImage alpha = render(file, scale).convertToFormat(QImage::Format_Alpha8);
+        const auto opaque = std::count(alpha.constBits(), alpha.constBits() + alpha.sizeInBytes(), 255);
+        QVERIFY2(opaque * 8 >= alpha.sizeInBytes() && opaque < alpha.sizeInBytes(), qPrintable(QString::number(scale)));
     }
 }
 
 void TestArtwork::smileyStatesDiffer()
 {
     const QImage normal = render(QStringLiteral("smiley-normal.svg"), 1);
-    const QImage pressed = render(QStringLiteral("smiley-pressed.svg"), 1);
-    const QImage disabled = render(QStringLiteral("smiley-disabled.svg"), 1);
-    QVERIFY(normal != pressed);
-    QVERIFY(normal != disabled);
-
+    QVERIFY(normal != render(QStringLiteral("smiley-pressed.svg"), 1));
     // The disabled face must read as greyed out: far less saturated at its centre.
-    const QPoint centre(15, 15);
-    QVERIFY(QColor(disabled.pixel(centre)).hsvSaturation() * 2 < QColor(normal.pixel(centre)).hsvSaturation());
+    const QImage disabled = render(QStringLiteral("smiley-disabled.svg"), 1);
+    QVERIFY(QColor(disabled.pixel(15, 15)).hsvSaturation() * 2 < QColor(normal.pixel(15, 15)).hsvSaturation());
 }
 
 QTEST_GUILESS_MAIN(TestArtwork)

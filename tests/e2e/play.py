@@ -1,5 +1,5 @@
-"""Drives the real Zorvali window with xdotool and reads it back through the
-accessibility tree, like an assistive technology would."""
+"""Drives the real Zorvali window with xdotool and reads it back through the accessibility
+tree, as an assistive technology would. Usage: play.py ZORVALI_BINARY quick|full|hostile"""
 import os
 import subprocess
 import sys
@@ -8,25 +8,20 @@ import time
 import pyatspi
 
 BINARY, MODE = sys.argv[1], sys.argv[2]
-DATA = os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")
-WORDS = {"uno": 1, "due": 2, "tre": 3, "quattro": 4, "cinque": 5, "sei": 6,
-         "sette": 7, "otto": 8, "nove": 9, "dieci": 10}
+WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
+GOODBYE = "Ciao. Ti aspetto per la prossima sfida "
+SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
 
 
 def fail(message):
-    print("e2e FAIL:", message, flush=True)
-    sys.exit(1)
+    sys.exit("FAIL: " + message)
 
 
-def key(*names):
-    subprocess.run(["xdotool", "key", "--clearmodifiers", *names], check=True)
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
 
-def type_text(text):
-    subprocess.run(["xdotool", "type", "--delay", "30", text], check=True)
-
-
-def wait_for(what, predicate, timeout=20.0):
+def wait_for(what, predicate, timeout=20.0, required=True):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         try:
@@ -36,142 +31,142 @@ def wait_for(what, predicate, timeout=20.0):
         if value:
             return value
         time.sleep(0.1)
-    fail("timed out waiting for " + what)
+    if required:
+        fail("timed out waiting for " + what)
 
 
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
+def find(test):
+    """The first accessible of the running game that passes `test`."""
+    for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "zorvali":
-            return app
-    return None
+            return pyatspi.findDescendant(app, lambda a: a is not None and test(a))
 
 
-def find(predicate):
-    app = application()
-    if app is None:
-        return None
-    return pyatspi.findDescendant(app, predicate)
+def shown(description):
+    return wait_for(description, lambda: find(lambda a: a.description == description)).name.strip()
 
 
-def named(name, role=None):
-    return find(lambda a: a is not None and a.name == name and (role is None or a.getRole() == role))
+def focus(title):
+    """Raises the newest visible window whose title matches, so that keys reach it."""
+    ids = wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))
+    xdotool("windowactivate", "--sync", ids[-1])
 
 
-def showing(accessible):
-    return accessible is not None and accessible.getState().contains(pyatspi.STATE_SHOWING)
+def close_boxes(seen):
+    """Closes the boxes that come up one after another, noting their texts."""
+    def is_box(a):
+        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
+    while box := wait_for("a box", lambda: find(is_box), 2, required=False):
+        seen.append(box.name)
+        focus("^Zorvali$")  # the boxes' title is the bare program name
+        xdotool("key", "Return")
+        time.sleep(0.5)
 
 
-def wait_window(title_part):
-    """Waits for a top-level window of the game and raises it."""
-    out = wait_for("window " + title_part, lambda: subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", title_part],
-        capture_output=True, text=True).stdout.split())
-    subprocess.run(["xdotool", "windowactivate", "--sync", out[-1]], check=False)
-    return out[-1]
-
-
-def answer_box():
-    return wait_for("the answer box", lambda: named("Risposta", pyatspi.ROLE_TEXT))
-
-
-def question():
-    box = answer_box()
-    words = wait_for("a question", lambda: box.description if box.description.startswith("3 per ") else None)
-    return 3 * WORDS[words.split()[-1]]
-
-
-def verdict():
-    label = wait_for("a verdict", lambda: find(
-        lambda a: a is not None and a.getRole() == pyatspi.ROLE_LABEL
-        and (a.name.startswith("Esatto") or a.name.startswith("Sbagliato"))))
-    return label.name
-
-
-def start(name):
-    proc = subprocess.Popen([BINARY])
-    wait_window("Zorvali")
-    wait_for("the name prompt", lambda: named("Come ti chiami?"))
-    type_text(name)
-    key("Return")
-    wait_for("the greeting", lambda: find(lambda a: a is not None and "vediamo se sei un vero campione" in a.name))
-    key("Return")
-    wait_window("ZORVALI")
+def begin(name, seen, prefix=(), **popen):
+    """Starts the game, answers the name prompt and closes the boxes that follow."""
+    proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
+    focus("^Zorvali$")
+    wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
+    xdotool("type", "--delay", "30", name)
+    xdotool("key", "Return")
+    close_boxes(seen)
+    focus("Scrivici")
     return proc
 
 
-def read_bytes(name):
-    with open(os.path.join(DATA, name), "rb") as f:
-        return f.read()
-
-
-def finish(proc, expect_record):
-    wait_for("the goodbye", lambda: named("Ciao. Ti aspetto per la prossima sfida "), timeout=30)
-    key("Return")
-    if expect_record:
-        wait_for("the confirmation", lambda: named('Ok ho registrato il tuo record, C A M P I O N E"'))
-        key("Return")
-    try:
-        proc.wait(timeout=15)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        fail("the program did not end")
+def end(proc, seen):
+    """Closes the last boxes and waits for a clean exit; returns what the program wrote on stderr."""
+    close_boxes(seen)
+    err = proc.communicate(timeout=15)[1]  # raises when the program hangs
     if proc.returncode != 0:
-        fail("exit code %d" % proc.returncode)
+        fail("exit code %d, stderr: %s" % (proc.returncode, err))
+    return err
 
 
 def play_one(right):
-    product = question()
-    typed = str(product) if right else str(product + 1)
-    type_text(typed)
-    key("Return")
-    shown = verdict()
-    expected = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
-    if shown != expected:
-        fail("verdict %r, expected %r" % (shown, expected))
-    key("Return")  # the second Enter asks the next question
+    asked = wait_for("a question", lambda: find(lambda a: a.name == "Risposta" and a.description.startswith("3 per ")))
+    product = 3 * (WORDS.index(asked.description.split()[-1]) + 1)
+    xdotool("type", "--delay", "30", str(product if right else product + 1))
+    xdotool("key", "Return")
+    verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
+    wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
+    xdotool("key", "Return")  # the second Enter asks the next question
+
+
+def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
+    """Each record file's bytes, or (is a link, is a folder) for what is not a plain file."""
+    paths = [os.path.join(folder, name) for name in ("azorvrec3.txt", "nzorvrec3.txt")]
+    return [open(p, "rb").read() if os.path.isfile(p) and not os.path.islink(p)
+            else (os.path.islink(p), os.path.isdir(p)) for p in paths]
 
 
 def quick():
-    proc = start("Zoe")
-    if named("Risposte esatte") is None:
-        fail("no score label")
-    play_one(True)
-    play_one(False)
-    play_one(True)
-    key("alt+x")
-    finish(proc, expect_record=True)
-    if read_bytes("azorvrec3.txt") != b"2\r\n":
-        fail("points file holds %r" % read_bytes("azorvrec3.txt"))
-    if read_bytes("nzorvrec3.txt") != b"Zoe\r\n":
-        fail("name file holds %r" % read_bytes("nzorvrec3.txt"))
-
-    proc = start("Ada")
-    points = wait_for("the record points", lambda: find(
-        lambda a: a is not None and a.description == "Punti del record"))
-    holder = find(lambda a: a is not None and a.description == "Nome del campione")
-    if points.name.strip() != "2" or holder.name.strip() != "Zoe":
-        fail("record line shows %r %r" % (holder.name, points.name))
-    key("alt+x")
-    finish(proc, expect_record=False)
-    print("e2e quick: 3 answers, record saved and shown again", flush=True)
+    seen = []
+    proc = begin("Zoe", seen)
+    for right in (True, False, True):
+        play_one(right)
+    xdotool("key", "alt+x")
+    end(proc, seen)
+    if seen != [" Zoe vediamo se sei un vero campione  ", GOODBYE, SAVED] or record() != [b"2\r\n", b"Zoe\r\n"]:
+        fail("boxes %r, record files %r" % (seen, record()))
+    proc = begin("Ada", seen)
+    line = shown("Nome del campione"), shown("Punti del record")
+    xdotool("key", "alt+x")
+    end(proc, seen)
+    if line != ("Zoe", "2") or seen[-1] != GOODBYE:
+        fail("record line %r, boxes %r" % (line, seen))
 
 
 def full():
-    proc = start("Ugo")
+    seen = []
+    proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
-    clock = find(lambda a: a is not None and a.description == "Tempo restante")
-    wait_for("the clock to run", lambda: clock.name.startswith("00:06"), timeout=5)
-    finish_by = 7 * 60 + 30
-    wait_for("the end of the contest", lambda: named("Ciao. Ti aspetto per la prossima sfida "), timeout=finish_by)
+    wait_for("the clock to run", lambda: shown("Tempo restante").startswith("00:06"), timeout=5)
+    wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
-    if elapsed < 7 * 60 - 10:
-        fail("contest ended after %.0f s" % elapsed)
-    finish(proc, expect_record=True)
-    if read_bytes("azorvrec3.txt") != b"1\r\n" or read_bytes("nzorvrec3.txt") != b"Ugo\r\n":
-        fail("record not saved at the end of the clock")
-    print("e2e full: the clock ended the contest after %.0f s" % elapsed, flush=True)
+    end(proc, seen)
+    if elapsed < 7 * 60 - 10 or seen[-2:] != [GOODBYE, SAVED] or record() != [b"1\r\n", b"Ugo\r\n"]:
+        fail("after %.0f s: boxes %r, record files %r" % (elapsed, seen, record()))
 
 
-quick() if MODE == "quick" else full()
+GOOD = r"mkdir -p $data; printf '99\r\n' >$data/azorvrec3.txt; printf 'Niccol\xf2\r\n' >$data/nzorvrec3.txt; "
+READ_ONLY = ["unshare", "-m", "sh", "-c", 'mount --bind -o ro "$HOME" "$HOME" && exec "$0"']
+TRIALS = [  # name, how $HOME and $data are spoiled, command before the program, text shown, record afterwards
+    ("no-sound", GOOD, [], None, "kept"),
+    ("read-only-home", GOOD, READ_ONLY, "sola lettura", "kept"),
+    ("read-only-and-empty", "", READ_ONLY, "non sono riuscito a registrare", None),
+    ("data-folder-under-a-file", "rm -r $XDG_DATA_HOME; echo file >$XDG_DATA_HOME", [], "non è una cartella", None),
+    ("points-file-a-folder", GOOD + "rm $data/azorvrec3.txt; mkdir $data/azorvrec3.txt", [], "una cartella", "kept"),
+    ("links-to-dev-zero", "mkdir $data; ln -s /dev/zero $data/azorvrec3.txt; ln -s /dev/zero $data/nzorvrec3.txt",
+     [], "dispositivo", "kept"),
+    ("100-MB-points-file", GOOD + "head -c 100000000 /dev/zero >>$data/azorvrec3.txt", [], None, "kept"),
+    ("invalid-bytes", r"mkdir $data; printf '\xff\xfe\0\x80\r\n' >$data/azorvrec3.txt; printf '\xc3(\x1b[2J' "
+     ">$data/nzorvrec3.txt", [], None, "saved"),
+    ("no-voice-data", GOOD, ["sh", "-c", 'ESPEAK_DATA_PATH=$HOME exec "$0"'], "espeak-ng-data", "kept"),
+]
+
+
+def hostile():
+    lone = subprocess.run([BINARY], env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                          capture_output=True, text=True, timeout=10)
+    if lone.returncode != 1 or "DISPLAY" not in lone.stderr:
+        fail("without a display: exit %d, stderr %r" % (lone.returncode, lone.stderr))
+    for name, spoil, prefix, message, after in TRIALS:
+        home = os.path.join(os.environ["HOME"], name)
+        env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/share", data=home + "/share/zorvali")
+        subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
+        before, seen = record(env["data"]), []
+        proc = begin("Ada", seen, prefix, stdout=subprocess.DEVNULL, env=env)
+        play_one(True)
+        xdotool("key", "alt+x")
+        seen.append(end(proc, seen))
+        if message and message not in "\n".join(seen):
+            fail("%s: %r never shown, only %r" % (name, message, seen))
+        if after and record(env["data"]) != (before if after == "kept" else [b"1\r\n", b"Ada\r\n"]):
+            fail("%s: the record holds %r" % (name, record(env["data"])))
+
+
+{"quick": quick, "full": full, "hostile": hostile}[MODE]()
+print("PASS:", MODE, flush=True)
