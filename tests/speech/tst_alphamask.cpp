@@ -29,15 +29,14 @@ private Q_SLOTS:
         QTest::addColumn<QRegion>("expected");
         QTest::newRow("all transparent") << frameWith({10, 10}, 1, {}) << QRegion();
         QTest::newRow("faintest pixel counts") << frameWith({10, 10}, 1, {{3, 4, 1, 1}}, 1) << QRegion(3, 4, 1, 1);
-        QTest::newRow("edge pixels") << frameWith({10, 10}, 1, {{0, 0, 1, 1}, {9, 9, 1, 1}}, 128)
-                                     << (QRegion(0, 0, 1, 1) | QRegion(9, 9, 1, 1));
-        // Gaps within a row, bands that repeat and bands that change.
-        const QList<QRect> shapes{{1, 1, 3, 3}, {6, 1, 4, 2}, {4, 2, 7, 8}, {0, 9, 2, 2}};
+        // Gaps within a row, bands that repeat and change, the frame's edges.
+        const QList<QRect> shapes{{0, 0, 1, 1}, {1, 1, 3, 3}, {6, 1, 4, 2}, {4, 2, 7, 8}, {0, 9, 2, 2}};
         QRegion union_;
         for (const QRect &r : shapes)
             union_ |= r;
-        QTest::newRow("overlapping shapes") << frameWith({12, 12}, 1, shapes) << union_;
-        QTest::newRow("ratio 2") << frameWith({8, 8}, 2, {{5, 5, 1, 1}, {2, 0, 4, 2}}) << QRegion(2, 2, 1, 1).united(QRect(1, 0, 2, 1));
+        QTest::newRow("overlapping shapes") << frameWith({11, 11}, 1, shapes, 128) << union_;
+        QTest::newRow("ratio 2") << frameWith({8, 8}, 2, {{5, 5, 1, 1}, {2, 0, 4, 2}})
+                                 << QRegion(2, 2, 1, 1).united(QRect(1, 0, 2, 1));
         // A device pixel straddling two logical ones keeps both.
         QTest::newRow("ratio 1.5 straddling pixel") << frameWith({6, 6}, 1.5, {{1, 0, 1, 1}}) << QRegion(0, 0, 2, 1);
         QTest::newRow("odd size at ratio 2") << frameWith({5, 5}, 2, {{4, 4, 1, 1}}) << QRegion(2, 2, 1, 1);
@@ -50,9 +49,7 @@ private Q_SLOTS:
     {
         QFETCH(QImage, frame);
         QFETCH(QRegion, expected);
-        const QRegion got = AlphaMask::fromImage(frame);
-        QVERIFY2((got ^ expected).isEmpty(), qPrintable(QStringLiteral("%1 rects in %2x%3")
-            .arg(got.rectCount()).arg(got.boundingRect().width()).arg(got.boundingRect().height())));
+        QVERIFY((AlphaMask::fromImage(frame) ^ expected).isEmpty());
     }
 };
 

@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-#include <cmath>
+#include <algorithm>
 #include <set>
 
 // Real Italian speech, into a buffer: no sound device needed.
@@ -56,11 +56,10 @@ private Q_SLOTS:
 
         const qint64 ms = qint64(pcm.size()) / 2 * 1000 / started.sampleRate;
         QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+        // Speech, not silence: a fair share of the samples is loud.
         const auto *samples = reinterpret_cast<const qint16 *>(pcm.constData());
-        double energy = 0;
-        for (qsizetype i = 0; i < pcm.size() / 2; ++i)
-            energy += double(samples[i]) * samples[i];
-        QVERIFY2(std::sqrt(energy / (pcm.size() / 2)) > 300, "silence");
+        const qsizetype loud = std::count_if(samples, samples + pcm.size() / 2, [](qint16 s) { return qAbs(s) > 1000; });
+        QVERIFY2(loud * 20 > pcm.size() / 2, "mostly silence");
         QCOMPARE(words, QString(text).remove(QLatin1Char(',')).split(QLatin1Char(' ')));
         QVERIFY(lastWordMs < ms);
         QVERIFY(mouths.size() >= 3);

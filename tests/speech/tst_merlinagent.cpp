@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -16,11 +17,7 @@ namespace {
 // an open mouth at its start; can pretend the voice data is missing.
 struct FakeSynthesizer final : Synthesizer {
     FakeSynthesizer(std::atomic<int> &finished, bool missing) : finished(finished), missing(missing) {}
-    bool initialize(QString &error) override
-    {
-        error = QStringLiteral("dati della voce assenti");
-        return !missing;
-    }
+    bool initialize(QString &) override { return !missing; }
     int sampleRate() const override { return 8000; }
     void synthesize(const QString &text, const ChunkSink &sink) override
     {
@@ -46,11 +43,7 @@ struct RecordingStage final : Stage {
     void setTopLeft(QPoint) override {}
     void setCharacterHeight(int pixels) override { note(1, "height " + QString::number(pixels)); }
     void setAnimation(const QString &name, qreal) override { note(2, name.isEmpty() ? "idle" : "play " + name); }
-    void setMouth(MouthShape shape) override
-    {
-        mouthChanges += shape != mouth;
-        mouth = shape;
-    }
+    void setMouth(MouthShape shape) override { mouthChanges += shape != std::exchange(mouth, shape); }
     void setBalloon(const QString &text) override { note(3, text.isEmpty() ? "no balloon" : "balloon " + text); }
     void note(int knob, const QString &what)
     {
@@ -64,37 +57,6 @@ struct RecordingStage final : Stage {
     QStringList log;
     MouthShape mouth = MouthShape::Rest;
     int mouthChanges = 0;
-};
-
-// One Merlin on a fake clock, a fake voice and a recording stage.
-struct Rig {
-    explicit Rig(bool voiceMissing = false) : missing(voiceMissing), stage(clock)
-    {
-        agent = std::make_unique<MerlinAgent>(MerlinAgent::Parts{
-            std::make_unique<FakeSynthesizer>(finished, voiceMissing), &clock, &stage, false});
-        QObject::connect(&agent->performer(), &Performer::synthesisRequested, [this] { ++requested; });
-        agent->Characters().Load(QStringLiteral("Merlin"), QStringLiteral("C:\\Merlin.chr"));
-    }
-    Character &merlin() { return agent->Characters().Character(QStringLiteral("Merlin")); }
-
-    // Lets the voice deliver everything asked, so the fake clock alone
-    // decides the run. The silent stand-in has no counter: it gets a moment.
-    void run(qint64 ms)
-    {
-        QTRY_VERIFY(missing || finished >= requested);
-        QTest::qWait(missing ? 300 : 10);
-        for (qint64 end = clock.now + ms; clock.now < end;) {
-            clock.now += 10;
-            agent->performer().tick();
-        }
-    }
-
-    bool missing;
-    FakeClock clock;
-    std::atomic<int> finished{0};
-    int requested = 0;
-    RecordingStage stage;
-    std::unique_ptr<MerlinAgent> agent;
 };
 
 } // namespace
@@ -159,22 +121,30 @@ private Q_SLOTS:
         QFETCH(bool, voiceMissing);
         QFETCH(Occasions, occasions);
         QFETCH(QStringList, expected);
-        Rig rig(voiceMissing);
-        // A missing voice is reported once, then Merlin goes on without it.
+        FakeClock clock;
+        RecordingStage stage(clock);
+        std::atomic<int> finished = 0;
+        int requested = 0;
+        MerlinAgent agent({std::make_unique<FakeSynthesizer>(finished, voiceMissing), &clock, &stage, false});
+        connect(&agent.performer(), &Performer::synthesisRequested, [&] { ++requested; });
+        // Only Merlin, and only once loaded; a missing voice is reported once.
+        CharacterCollection &characters = agent.Characters();
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, characters.Character(QStringLiteral("Merlin")));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, characters.Load(QStringLiteral("Genie"), {}));
+        characters.Load(QStringLiteral("Merlin"), QStringLiteral("C:\\Merlin.chr"));
         if (voiceMissing)
-            QVERIFY_THROWS_EXCEPTION(std::runtime_error, rig.merlin());
-        occasions(rig.merlin());
-        rig.run(12000);
-        QCOMPARE(rig.stage.log, expected);
-        QVERIFY(rig.stage.mouthChanges >= 2);
-        QCOMPARE(rig.stage.mouth, MouthShape::Rest);
-    }
+            QVERIFY_THROWS_EXCEPTION(std::runtime_error, characters.Character(QStringLiteral("Merlin")));
+        occasions(characters.Character(QStringLiteral("Merlin")));
 
-    void loadErrors()
-    {
-        Rig rig;
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, rig.agent->Characters().Load(QStringLiteral("Genie"), {}));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, rig.agent->Characters().Character(QStringLiteral("Genie")));
+        // The voice delivers everything first, so the fake clock alone decides
+        // the run. The silent stand-in has no counter: it gets a moment.
+        QTRY_VERIFY(voiceMissing || finished >= requested);
+        QTest::qWait(voiceMissing ? 300 : 10);
+        for (; clock.now < 13000; clock.now += 10)
+            agent.performer().tick();
+        QCOMPARE(stage.log, expected);
+        QVERIFY(stage.mouthChanges >= 2);
+        QCOMPARE(stage.mouth, MouthShape::Rest);
     }
 };
 

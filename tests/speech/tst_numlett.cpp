@@ -6,13 +6,9 @@
 #include <stdexcept>
 
 namespace {
-struct Example {
-    qint64 whole;
-    const char *words;
-};
 // 1 to 10 in full, then each rule: elision before a vowel, "cento" kept
 // whole, singular and plural scale words. "diciassettte" is spelt as shown.
-constexpr Example kExamples[] = {
+constexpr std::pair<qint64, const char *> kExamples[] = {
     {0, ""}, {-5, ""}, {1, "uno"}, {2, "due"}, {3, "tre"}, {4, "quattro"}, {5, "cinque"}, {6, "sei"},
     {7, "sette"}, {8, "otto"}, {9, "nove"}, {10, "dieci"}, {17, "diciassettte"}, {20, "venti"},
     {21, "ventuno"}, {23, "ventitre"}, {28, "ventotto"}, {30, "trenta"}, {31, "trentuno"},
@@ -35,8 +31,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<qint64>("scaled");
         QTest::addColumn<QString>("words");
-        for (const Example &e : kExamples)
-            QTest::addRow("%lld", e.whole) << e.whole * Fixed4::kScale << QString::fromLatin1(e.words);
+        for (const auto &[whole, words] : kExamples)
+            QTest::addRow("%lld", whole) << whole * Fixed4::kScale << QString::fromLatin1(words);
         // Only the whole part is spelled.
         QTest::newRow("3.7") << qint64(37000) << QStringLiteral("tre");
         QTest::newRow("-0.5") << qint64(-5000) << QString();
