@@ -35,6 +35,10 @@ private Q_SLOTS:
         for (const QRect &r : shapes)
             union_ |= r;
         QTest::newRow("overlapping shapes") << frameWith({11, 11}, 1, shapes, 128) << union_;
+        // Equal runs merge only in touching rows; a run that grows starts a band.
+        const QList<QRect> steps{{1, 0, 2, 1}, {1, 1, 3, 1}, {1, 3, 3, 1}};
+        QTest::newRow("bands") << frameWith({4, 4}, 1, steps)
+                               << QRegion(1, 0, 2, 1).united(QRect(1, 1, 3, 1)).united(QRect(1, 3, 3, 1));
         QTest::newRow("ratio 2") << frameWith({8, 8}, 2, {{5, 5, 1, 1}, {2, 0, 4, 2}})
                                  << QRegion(2, 2, 1, 1).united(QRect(1, 0, 2, 1));
         // A device pixel straddling two logical ones keeps both.
