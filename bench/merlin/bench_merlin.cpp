@@ -91,20 +91,6 @@ public:
     {
         if (QThread::currentThread() != thread())
             return QApplication::notify(receiver, event);
-        if (!m_trace) {
-            // A handler's own CPU time, apart from time the system gives to
-            // other threads and processes while the handler waits its turn.
-            const char *const className = receiver->metaObject()->className();
-            const int type = event->type();
-            const qint64 before = threadCpuUs();
-            const bool result = QApplication::notify(receiver, event);
-            const qint64 spent = threadCpuUs() - before;
-            if (m_counting && spent > m_worstEventCpuUs) {
-                m_worstEventCpuUs = spent;
-                m_worstEvent = QStringLiteral("type %1 to %2").arg(type).arg(QLatin1String(className));
-            }
-            return result;
-        }
         // The receiver may be gone once the event is handled.
         const char *const className = receiver->metaObject()->className();
         const int type = event->type();
@@ -113,10 +99,16 @@ public:
         timer.start();
         const bool result = QApplication::notify(receiver, event);
         const qint64 us = timer.nsecsElapsed() / 1000;
-        if (us > 4000)
+        // The handler's own CPU time, apart from time the system gives to
+        // other threads and processes while the handler waits its turn.
+        const qint64 cpuUs = threadCpuUs() - cpuBefore;
+        if (m_counting && cpuUs > m_worstEventCpuUs) {
+            m_worstEventCpuUs = cpuUs;
+            m_worstEvent = QStringLiteral("type %1 to %2").arg(type).arg(QLatin1String(className));
+        }
+        if (m_trace && us > 4000)
             std::printf("  slow event: %.2f ms (%.2f ms on the CPU), type %d, to %s, ending at %lld ms\n", us / 1000.0,
-                        (threadCpuUs() - cpuBefore) / 1000.0, type, className,
-                        static_cast<long long>(m_clock.elapsed() - m_probeStartMs));
+                        cpuUs / 1000.0, type, className, static_cast<long long>(m_clock.elapsed() - m_probeStartMs));
         return result;
     }
 
