@@ -1,9 +1,25 @@
 #include "app/shape.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
+
+namespace {
+
+// Screen readers meet a shape as a picture with its name, not as an
+// unnamed pane to wander into.
+QAccessibleInterface *accessibleShape(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(Shape::staticMetaObject.className()) || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
+}
+
+} // namespace
 
 Shape::Shape(Form form, const QColor &fill, QWidget *parent) : QWidget(parent), m_form(form), m_fill(fill)
 {
+    static const bool installed = (QAccessible::installFactory(accessibleShape), true);
+    Q_UNUSED(installed);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

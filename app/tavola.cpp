@@ -12,7 +12,6 @@
 #include "speech/agent.h"
 #include "speech/numlett.h"
 
-#include <QAccessible>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLayout>
@@ -21,7 +20,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -64,6 +65,12 @@ QString withoutControlCharacters(const QString &name)
 }
 
 const QColor kScrollBarGrey(0xC8, 0xC8, 0xC8);
+
+// The record holder's name shrinks to fit before "con punti", down to the
+// smallest face a child still reads.
+constexpr qreal kRecordNamePoints = 18;
+constexpr qreal kSmallestRecordNamePoints = 8.25;
+constexpr int kRecordNameGap = 6;
 
 } // namespace
 
@@ -113,16 +120,17 @@ void Tavola::buildControls()
 
     // Lowest first: the shapes, then labels and the picture, then text boxes
     // and buttons on top.
-    const auto shape = [this](const char *name, Shape::Form form, QRgb fill, QRect box) {
+    const auto shape = [this](const char *name, Shape::Form form, QRgb fill, QRect box, const char *what) {
         auto *s = new Shape(form, QColor(fill), m_surface);
         s->setObjectName(QLatin1String(name));
         s->setGeometry(box);
+        s->setAccessibleName(QString::fromUtf8(what));
     };
-    shape("Shape4", Shape::Form::Rectangle, 0x00C0C0, twips(0, 0, 3375, 4455));
-    shape("Shape2", Shape::Form::Rectangle, 0x00FFFF, twips(120, 120, 3135, 4215));
-    shape("Shape5", Shape::Form::Circle, 0x00C0C0, twips(8400, 0, 3495, 2055));
-    shape("Shape3", Shape::Form::Circle, 0x00FFFF, twips(8510, 50, 3300, 1965));
-    shape("Shape1", Shape::Form::Rectangle, 0x00FFFF, twips(2880, 4920, 7335, 1335));
+    shape("Shape4", Shape::Form::Rectangle, 0x00C0C0, twips(0, 0, 3375, 4455), "Cornice dei punteggi");
+    shape("Shape2", Shape::Form::Rectangle, 0x00FFFF, twips(120, 120, 3135, 4215), "Riquadro dei punteggi");
+    shape("Shape5", Shape::Form::Circle, 0x00C0C0, twips(8400, 0, 3495, 2055), "Cornice del tempo");
+    shape("Shape3", Shape::Form::Circle, 0x00FFFF, twips(8510, 50, 3300, 1965), "Cerchio del tempo");
+    shape("Shape1", Shape::Form::Rectangle, 0x00FFFF, twips(2880, 4920, 7335, 1335), "Riquadro della risposta");
 
     struct LabelLook {
         const char *name;
@@ -192,8 +200,8 @@ void Tavola::buildControls()
            left, false});
     lblnome = label({"lblnome", twips(2400, 7680, 990, 435), "nome", face(Face::Sans, 18, true), 0x0000FF, {}, false,
                      left, true});
-    label({"Label13", twips(6000, 7680, 1455, 435), "con punti", face(Face::Sans, 18), 0xC000C0, {}, false, left,
-           true});
+    Label13 = label({"Label13", twips(6000, 7680, 1455, 435), "con punti", face(Face::Sans, 18), 0xC000C0, {}, false,
+                     left, true});
     lblpunti = label({"lblpunti", twips(7680, 7680, 195, 435), "0", face(Face::Sans, 18), 0xC000C0, {}, false, left,
                       true});
     lblScore->setToolTip(QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
@@ -304,21 +312,44 @@ void Tavola::setQuestionLabelsVisible(bool visible)
     Label10->setVisible(visible);
 }
 
-void Tavola::runHandler(const char *name, const std::function<void()> &handler)
+bool Tavola::runHandler(const char *name, const std::function<void()> &handler)
 {
     if (m_ended)
-        return;
+        return false;
     try {
         handler();
+        return true;
     } catch (const std::exception &error) {
         presentRuntimeError(name, QString::fromUtf8(error.what()));
+        return false;
     }
 }
 
 void Tavola::presentRuntimeError(const char *handler, const QString &what)
 {
     std::fprintf(stderr, "zorvali: errore di esecuzione in %s: %s\n", handler, qPrintable(what));
+    // The contest's seven minutes start when start-up is through; a box
+    // that holds start-up up does not take them from the child.
+    const bool holdClock = !m_startedUp && Timer1->isActive();
+    if (holdClock)
+        Timer1->stop();
     m_services.dialogs.MsgBox(QStringLiteral("Errore di esecuzione in %1:\n%2").arg(QLatin1String(handler), what));
+    if (holdClock && !m_ended)
+        Timer1->start();
+}
+
+void Tavola::withMerlin(const char *handler, const std::function<void(Character &)> &steps)
+{
+    // Without Merlin the drill goes on: his part is skipped, and what he
+    // failed at is reported once.
+    if (m_merlinMissing)
+        return;
+    Character *merlin = nullptr;
+    if (!runHandler(handler, [&] { merlin = &m_services.agent.Characters().Character(kMerlin); })) {
+        m_merlinMissing = true;
+        return;
+    }
+    runHandler(handler, [&] { steps(*merlin); });
 }
 
 void Tavola::showEvent(QShowEvent *event)
@@ -329,7 +360,10 @@ void Tavola::showEvent(QShowEvent *event)
     // The first showing stands for the window's activation; focus coming
     // back from another program is not one.
     m_activated = true;
-    QTimer::singleShot(0, this, [this] { runHandler("Form_Activate", [this] { Form_Activate(); }); });
+    QTimer::singleShot(0, this, [this] {
+        runHandler("Form_Activate", [this] { Form_Activate(); });
+        m_startedUp = true;
+    });
 }
 
 void Tavola::closeEvent(QCloseEvent *event)
@@ -362,34 +396,100 @@ void Tavola::Form_Load()
     runHandler("Form_Load", [this] { readRecord(); });
     m_rightAnswers = Int16(0);
     m_wrongAnswers = Int16(0);
-    runHandler("Form_Load", [this] { bringUpCharacter(); });
+    bringUpCharacter();
     setQuestionLabelsVisible(false);
 }
 
 void Tavola::readRecord()
 {
     m_windowsDir = m_services.records.GetSystemDir();
-    const QString points = m_windowsDir + QLatin1String(kPointsFileName);
-    const QString name = m_windowsDir + QLatin1String(kNameFileName);
-    m_services.records.createIfMissing(points);
-    m_services.records.createIfMissing(name);
-    lblpunti->setCaption(m_services.records.Leggifiletxt(points));
-    lblnome->setCaption(m_services.records.Leggifiletxt(name));
+    // The two files stand apart: one that cannot be made or read still
+    // leaves the other on the window. Each file's first failure is kept,
+    // and all are reported together.
+    struct RecordFile {
+        QString path;
+        VbLabel *label;
+        std::optional<QString> failure;
+    };
+    std::array files{RecordFile{m_windowsDir + QLatin1String(kPointsFileName), lblpunti, {}},
+                     RecordFile{m_windowsDir + QLatin1String(kNameFileName), lblnome, {}}};
+    const auto attempt = [](RecordFile &file, const std::function<void()> &step) {
+        try {
+            step();
+        } catch (const std::exception &error) {
+            if (!file.failure)
+                file.failure = QString::fromUtf8(error.what());
+        }
+    };
+    for (RecordFile &file : files)
+        attempt(file, [&] { m_services.records.createIfMissing(file.path); });
+    // A file that could not be created may still be there to read.
+    for (RecordFile &file : files)
+        attempt(file, [&] { file.label->setCaption(m_services.records.Leggifiletxt(file.path)); });
+    fitRecordName();
+    QStringList failures;
+    for (const RecordFile &file : files)
+        if (file.failure)
+            failures << *file.failure;
+    if (!failures.isEmpty())
+        throw std::runtime_error(failures.join(u'\n').toStdString());
+}
+
+void Tavola::fitRecordName()
+{
+    // A long name is drawn smaller rather than over "con punti".
+    const int room = Label13->x() - kRecordNameGap - lblnome->x();
+    QFont font = lblnome->font();
+    font.setPointSizeF(kRecordNamePoints);
+    const QStringList lines = lblnome->text().split(u'\n');
+    const auto widest = [&lines](const QFont &f) {
+        const QFontMetrics metrics(f);
+        int width = 0;
+        for (const QString &line : lines)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
+    };
+    while (font.pointSizeF() > kSmallestRecordNamePoints && widest(font) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.75);
+    if (font == lblnome->font())
+        return;
+    // On the line's baseline, like the words around it.
+    const int drop = QFontMetrics(lblnome->font()).ascent() - QFontMetrics(font).ascent();
+    lblnome->move(lblnome->x(), lblnome->y() + drop);
+    lblnome->setFont(font);
+    // Sizes the label again for the new face.
+    lblnome->setCaption(lblnome->caption());
+    if (lblnome->width() > room)
+        lblnome->resize(room, lblnome->height());
 }
 
 void Tavola::bringUpCharacter()
 {
     CharacterCollection &characters = m_services.agent.Characters();
-    characters.Load(kMerlin, QStringLiteral("C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
-    Character &merlin = m_services.agent.Characters().Character(kMerlin);
-    merlin.Show();
-    merlin.MoveTo(250, 175);
-    merlin.Play(QStringLiteral("Announce"));
-    merlin.Height(205);
-    merlin.Speak(QStringLiteral(
-        "Allora attenzione, iniziamo la nostra avventura con la tabellina del 3. Io detto e tu scrivi il risultato "
-        "nello spazio sotto di me. Mi raccomando inserisci il risultato e premi invio e poi aspetta che io finisca di "
-        "parlare e premi ancora invio per avere la domanda successiva"));
+    // A load that reports a fault may still have brought Merlin up (he can
+    // go on without his voice): the fetch below decides.
+    const bool loaded = runHandler("Form_Load", [&] {
+        characters.Load(kMerlin, QStringLiteral("C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
+    });
+    Character *merlin = nullptr;
+    try {
+        merlin = &m_services.agent.Characters().Character(kMerlin);
+    } catch (const std::exception &error) {
+        m_merlinMissing = true;
+        if (loaded)
+            presentRuntimeError("Form_Load", QString::fromUtf8(error.what()));
+        return;
+    }
+    runHandler("Form_Load", [merlin] {
+        merlin->Show();
+        merlin->MoveTo(250, 175);
+        merlin->Play(QStringLiteral("Announce"));
+        merlin->Height(205);
+        merlin->Speak(QStringLiteral(
+            "Allora attenzione, iniziamo la nostra avventura con la tabellina del 3. Io detto e tu scrivi il "
+            "risultato nello spazio sotto di me. Mi raccomando inserisci il risultato e premi invio e poi aspetta "
+            "che io finisca di parlare e premi ancora invio per avere la domanda successiva"));
+    });
 }
 
 void Tavola::Form_Activate()
@@ -404,6 +504,7 @@ void Tavola::cmdNext_Click()
 {
     setQuestionLabelsVisible(false);
     lblMessage->setCaption(QString());
+    cmdNext->setAccessibleDescription(QString());
     m_services.random.Randomize();
     m_firstFactor = Int16(3);
     m_backgroundShade = drawOneToTen(m_services.random);
@@ -415,21 +516,23 @@ void Tavola::cmdNext_Click()
     Text7->setText(product.toString());
     Text6->setText(numlett(m_secondFactor.value()));
 
-    Character &merlin = m_services.agent.Characters().Character(kMerlin);
-    merlin.Show();
-    merlin.MoveTo(250, 175);
-    merlin.Play(QStringLiteral("Greet"));
-    merlin.Height(205);
-    merlin.Speak(Text1->text());
-    merlin.Speak(QStringLiteral("per"));
-    merlin.Speak(Text6->text());
+    withMerlin("cmdNext_Click", [this](Character &merlin) {
+        merlin.Show();
+        merlin.MoveTo(250, 175);
+        merlin.Play(QStringLiteral("Greet"));
+        merlin.Height(205);
+        merlin.Speak(Text1->text());
+        merlin.Speak(QStringLiteral("per"));
+        merlin.Speak(Text6->text());
+    });
 
     Text3->setText(QString());
+    // A screen reader says the question with the answer box as the focus
+    // comes to it, as Merlin says it.
+    Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(Text1->text(), Text6->text()));
     Text3->setFocus();
     const Int16 twenty(20);
     m_surface->paintGradient((twenty * m_firstFactor).value(), (twenty * m_backgroundShade).value());
-    // A screen reader reads the question from the answer box's description.
-    Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(Text1->text(), Text6->text()));
 }
 
 void Tavola::Text3_KeyPress(char16_t charCode)
@@ -443,37 +546,38 @@ void Tavola::Text3_KeyPress(char16_t charCode)
 void Tavola::Command3_Click()
 {
     setQuestionLabelsVisible(false);
-    Character &merlin = m_services.agent.Characters().Character(kMerlin);
     if (isRightAnswer(Text3->text(), Text7->text())) {
-        lblMessage->setForeColor(QColor(0, 0, 255));
-        lblMessage->setCaption(QStringLiteral("Esatto. Sei forte!!!"));
+        showVerdict(QColor(0, 0, 255), QStringLiteral("Esatto. Sei forte!!!"));
         m_rightAnswers = m_rightAnswers + Int16(1);
-        merlin.Show();
-        merlin.MoveTo(250, 175);
-        merlin.Height(205);
         bool isNumber = false;
         const int p = lblScore->caption().toInt(&isNumber);
         if (!isNumber)
             throw std::runtime_error("Tipo non corrispondente");
-        if (const QString word = verdictWord(p); !word.isEmpty())
-            merlin.Speak(word);
-        if (addressesByName(p))
-            merlin.Speak(Txtnome1->text());
-        merlin.Speak(Text7->text());
-        if (const auto praise = praiseFor(p)) {
-            merlin.Play(praise->animation);
-            merlin.Speak(praise->text);
-        }
+        withMerlin("Command3_Click", [&](Character &merlin) {
+            merlin.Show();
+            merlin.MoveTo(250, 175);
+            merlin.Height(205);
+            if (const QString word = verdictWord(p); !word.isEmpty())
+                merlin.Speak(word);
+            if (addressesByName(p))
+                merlin.Speak(Txtnome1->text());
+            merlin.Speak(Text7->text());
+            if (const auto praise = praiseFor(p)) {
+                merlin.Play(praise->animation);
+                merlin.Speak(praise->text);
+            }
+        });
     } else {
-        lblMessage->setForeColor(QColor(255, 0, 0));
-        lblMessage->setCaption(QStringLiteral("Sbagliato!! ") + Text7->text());
+        showVerdict(QColor(255, 0, 0), QStringLiteral("Sbagliato!! ") + Text7->text());
         m_wrongAnswers = m_wrongAnswers + Int16(1);
-        merlin.Show();
-        merlin.MoveTo(250, 175);
-        merlin.Play(QStringLiteral("Greet"));
-        merlin.Height(205);
-        merlin.Speak(QStringLiteral("Sbagliato"));
-        merlin.Speak(Text7->text());
+        withMerlin("Command3_Click", [this](Character &merlin) {
+            merlin.Show();
+            merlin.MoveTo(250, 175);
+            merlin.Play(QStringLiteral("Greet"));
+            merlin.Height(205);
+            merlin.Speak(QStringLiteral("Sbagliato"));
+            merlin.Speak(Text7->text());
+        });
         lblScore1->setCaption(m_wrongAnswers.toString());
         cmdNext->setEnabled(true);
         cmdNext->setFocus();
@@ -482,9 +586,15 @@ void Tavola::Command3_Click()
     lblScore2->setCaption((m_rightAnswers + m_wrongAnswers).toString());
     cmdNext->setEnabled(true);
     cmdNext->setFocus();
-    // Screen readers announce the verdict as soon as it is on the window.
-    QAccessibleEvent verdict(lblMessage, QAccessible::Alert);
-    QAccessible::updateAccessibility(&verdict);
+}
+
+void Tavola::showVerdict(const QColor &color, const QString &verdict)
+{
+    lblMessage->setForeColor(color);
+    lblMessage->setCaption(verdict);
+    // The focus goes to "Nuovo calcolo" next: a screen reader says the
+    // verdict with it.
+    cmdNext->setAccessibleDescription(verdict);
 }
 
 void Tavola::ResetCountdown()

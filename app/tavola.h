@@ -8,6 +8,7 @@
 #include <functional>
 
 class AgentControl;
+class Character;
 class AnswerBox;
 class Dialogs;
 class QLineEdit;
@@ -80,12 +81,16 @@ private:
     void setQuestionLabelsVisible(bool visible);
     void setScores();
     void bringUpCharacter();
+    // Runs Merlin's part of a handler, if he is there.
+    void withMerlin(const char *handler, const std::function<void(Character &)> &steps);
+    void showVerdict(const QColor &color, const QString &verdict);
     void readRecord();
+    void fitRecordName();
     void endProgram();
     SaveOutcome saveBeatenRecord(double record);
     // Runs one event handler; an error it raises is presented, not hidden,
-    // and the event loop goes on.
-    void runHandler(const char *name, const std::function<void()> &handler);
+    // and the event loop goes on. False when it failed or did not run.
+    bool runHandler(const char *name, const std::function<void()> &handler);
     void presentRuntimeError(const char *handler, const QString &what);
 
     TavolaServices m_services;
@@ -105,6 +110,7 @@ private:
     VbLabel *lblnome1 = nullptr;
     VbLabel *lblnome = nullptr;
     VbLabel *lblpunti = nullptr;
+    VbLabel *Label13 = nullptr;
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text6 = nullptr;
     QLineEdit *Text7 = nullptr;
@@ -121,6 +127,8 @@ private:
     QString m_windowsDir;
 
     bool m_activated = false;
+    bool m_startedUp = false;
+    bool m_merlinMissing = false;
     bool m_exiting = false;
     bool m_ended = false;
 };

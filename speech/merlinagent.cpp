@@ -64,9 +64,12 @@ void MerlinAgent::Load(const QString &id, const QString &)
         return;
     const SpeechEngine::StartResult started = m_engine->waitStarted();
     m_performer->setSampleRate(started.sampleRate);
-    m_voiceMissing = !started.voiceAvailable;
-    m_voiceError = started.error;
     m_loaded = true;
+    if (!started.voiceAvailable)
+        throw std::runtime_error(
+            QStringLiteral("%1 Merlin si muoverà e scriverà nel fumetto, ma senza parlare.")
+                .arg(started.error)
+                .toStdString());
 }
 
 Character &MerlinAgent::Character(const QString &id)
@@ -74,12 +77,5 @@ Character &MerlinAgent::Character(const QString &id)
     if (!m_loaded || id.compare(kMerlin, Qt::CaseInsensitive) != 0)
         throw std::runtime_error(
             QStringLiteral("Il personaggio \"%1\" non è stato caricato.").arg(id).toStdString());
-    if (m_voiceMissing && !m_voiceReported) {
-        m_voiceReported = true;
-        throw std::runtime_error(
-            QStringLiteral("%1 Merlin si muoverà e scriverà nel fumetto, ma senza parlare.")
-                .arg(m_voiceError)
-                .toStdString());
-    }
     return *m_character;
 }

@@ -19,9 +19,9 @@ class Stage;
 // Italian through a voice that runs on its own thread. Only the id "Merlin"
 // can be loaded; any load key loads the bundled character.
 //
-// When the voice is missing, Load still succeeds; the first Character()
-// after it throws std::runtime_error saying so, and from then on Merlin
-// moves and shows his balloons without sound, at the same pace.
+// When the voice is missing, Load loads Merlin all the same and then throws
+// std::runtime_error saying so; from then on Merlin moves and shows his
+// balloons without sound, at the same pace.
 class MerlinAgent final : public QObject, public AgentControl, private CharacterCollection {
     Q_OBJECT
 public:
@@ -60,7 +60,4 @@ private:
     std::unique_ptr<Performer> m_performer;
     std::unique_ptr<MerlinCharacter> m_character;
     bool m_loaded = false;
-    bool m_voiceMissing = false;
-    bool m_voiceReported = false;
-    QString m_voiceError;
 };

@@ -2,6 +2,7 @@
 
 #include "app/surface.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QTest>
@@ -146,12 +147,20 @@ private Q_SLOTS:
 
     void tenQuestionsByKeyboard()
     {
+        // What a screen reader says as the focus moves: the question with the
+        // answer box, the verdict with "Nuovo calcolo".
+        QStringList spoken;
+        connect(qApp, &QApplication::focusChanged, this,
+                [&spoken](QWidget *, QWidget *now) { spoken << (now ? now->accessibleDescription() : QString()); });
+        QStringList expected;
         Fixture f;
-        f.tavola.show();
         f.random.numbers.clear();
         for (int factor = 1; factor <= 10; ++factor)
             f.random.numbers << ScriptedRandom::drawing(factor, factor);
-        f.tavola.cmdNext_Click();
+        // The first showing asks the first question.
+        f.tavola.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.tavola));
+        QTRY_COMPARE(f.caption("lblNum2"), QStringLiteral("1"));
         for (int factor = 1; factor <= 10; ++factor) {
             QWidget *answerBox = f.tavola.focusWidget();
             QCOMPARE(answerBox, f.box("Text3"));
@@ -163,6 +172,7 @@ private Q_SLOTS:
             QTest::keyClicks(answerBox, typed.mid(1));
             QTest::keyClick(answerBox, factor % 2 ? Qt::Key_Return : Qt::Key_Enter);
             QCOMPARE(f.tavola.focusWidget(), f.button("cmdNext"));
+            expected << "3 per " + f.box("Text6")->text() << f.caption("lblMessage");
             // The second Enter asks the next question.
             QTest::keyClick(f.tavola.focusWidget(), Qt::Key_Return);
             QCOMPARE(f.caption("lblNum2"), QString::number(factor % 10 + 1));
@@ -170,6 +180,8 @@ private Q_SLOTS:
         QCOMPARE(f.caption("lblScore"), QStringLiteral("7"));
         QCOMPARE(f.caption("lblScore1"), QStringLiteral("3"));
         QCOMPARE(f.caption("lblScore2"), QStringLiteral("10"));
+        spoken.removeAll(QString());
+        QCOMPARE(spoken.mid(0, expected.size()), expected);
     }
 };
 

@@ -82,19 +82,93 @@ private Q_SLOTS:
         QCOMPARE(f.caption("lblconto"), QStringLiteral("00:06:59"));
     }
 
-    void failingStepsDoNotStopTheGame()
+    void startUpFailuresLeaveAGame_data()
     {
+        QTest::addColumn<QStringList>("broken");
+        QTest::addColumn<bool>("failLoad");
+        QTest::addColumn<bool>("failCharacter");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<bool>("merlinPlays");
+        const QStringList none;
+        const QString points = QString::fromLatin1(kPointsFileName), name = QString::fromLatin1(kNameFileName);
+        QTest::newRow("points file unusable") << QStringList{points} << false << false << QStringList{points} << true;
+        QTest::newRow("both files unusable") << QStringList{points, name} << false << false
+                                             << QStringList{points + "\n" + name} << true;
+        QTest::newRow("Merlin without voice") << none << true << false << QStringList{"caricamento"} << true;
+        QTest::newRow("Merlin not loaded") << none << true << true << QStringList{"caricamento"} << false;
+        QTest::newRow("Merlin not there") << none << false << true << QStringList{"personaggio"} << false;
+    }
+
+    void startUpFailuresLeaveAGame()
+    {
+        QFETCH(QStringList, broken);
+        QFETCH(bool, failLoad);
+        QFETCH(bool, failCharacter);
+        QFETCH(QStringList, faults);
+        QFETCH(bool, merlinPlays);
         Fixture f;
-        // A directory where the points file should be cannot be read.
-        QVERIFY(QDir().mkpath(f.recordPath(kPointsFileName)));
-        f.agent.failCharacter = true;
+        // A directory where a record file should be cannot be used.
+        for (const QString &file : broken)
+            QVERIFY(QDir().mkpath(f.recordPath(qPrintable(file))));
+        f.agent.failLoad = failLoad;
+        f.agent.failCharacter = failCharacter;
+        const auto *timer = f.tavola.findChild<QTimer *>(QStringLiteral("Timer1"));
+        bool clockRan = false;
+        f.dialogs.onMsgBox = [&] { clockRan = clockRan || timer->isActive(); };
         f.tavola.Form_Load();
-        QCOMPARE(f.dialogs.calls.size(), 4);
-        QVERIFY(f.dialogs.calls[2].startsWith("MsgBox Errore di esecuzione in Form_Load:\nimpossibile usare il file"));
-        QCOMPARE(f.dialogs.calls[3], "MsgBox Errore di esecuzione in Form_Load:\npersonaggio non disponibile");
-        QCOMPARE(f.caption("lblpunti"), QStringLiteral("0"));
-        QCOMPARE(f.caption("lblnome1"), QStringLiteral("Amico"));
-        QVERIFY(f.agent.calls.contains("Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
+
+        // One box per fault, naming each file that failed; the contest clock
+        // waits while it is open.
+        const QStringList boxes = f.dialogs.calls.mid(2);
+        QCOMPARE(boxes.size(), faults.size());
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            QVERIFY2(boxes[i].startsWith("MsgBox Errore di esecuzione in Form_Load:\n"), qPrintable(boxes[i]));
+            const QStringList lines = boxes[i].split(u'\n').mid(1);
+            const QStringList named = faults[i].split(u'\n');
+            QCOMPARE(lines.size(), named.size());
+            for (qsizetype l = 0; l < lines.size(); ++l)
+                QVERIFY2(lines[l].contains(named[l]), qPrintable(lines[l]));
+        }
+        QVERIFY(!clockRan && timer->isActive());
+        // What did work is on the window.
+        QCOMPARE(f.caption("lblpunti"), broken.contains(kPointsFileName) ? "0" : "");
+        QCOMPARE(f.caption("lblnome"), broken.contains(kNameFileName) ? "nome" : "");
+        QCOMPARE(f.agent.calls.contains(kIntro), merlinPlays);
+
+        // The child plays on, with or without Merlin, and no more boxes.
+        f.agent.calls.clear();
+        f.dialogs.calls.clear();
+        f.ask(1, 2);
+        QCOMPARE(f.box("Text3")->text(), QString());
+        f.answer("6");
+        f.ask(1, 2);
+        f.answer("7");
+        QCOMPARE(f.dialogs.calls, QStringList());
+        QCOMPARE(f.caption("lblScore") + f.caption("lblScore1") + f.caption("lblMessage"), "11Sbagliato!! 6");
+        QCOMPARE(f.agent.calls.isEmpty(), !merlinPlays);
+    }
+
+    void longRecordNameKeepsClearOfThePoints_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("shrinks");
+        QTest::newRow("short") << QByteArray("Zoe\r\n") << false;
+        QTest::newRow("thirty wide letters") << QByteArray(30, 'W') + "\r\n" << true;
+        QTest::newRow("longer than any prompt") << QByteArray(200, 'W') << true;
+    }
+
+    void longRecordNameKeepsClearOfThePoints()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, shrinks);
+        Fixture f;
+        QVERIFY(f.writeRecordFile(kNameFileName, name));
+        f.tavola.Form_Load();
+        const VbLabel *shown = f.label("lblnome");
+        QCOMPARE(shown->caption().toLatin1(), name);
+        QVERIFY(shown->geometry().right() < f.label("Label13")->x());
+        QCOMPARE(shown->font().pointSizeF() < 18, shrinks);
+        QCOMPARE(shown->font().pointSizeF() >= 8, true);
     }
 
     void exitSavesOnlyABeatenRecord_data()

@@ -6,6 +6,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 BINARY, MODE = sys.argv[1], sys.argv[2]
 WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
@@ -14,7 +15,30 @@ SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
 
 
 def fail(message):
-    sys.exit("FAIL: " + message)
+    sys.exit("FAIL: %s (focus descriptions heard: %r)" % (message, heard[-4:]))
+
+
+heard = []  # what a screen reader is given as the focus moves: each new focus's description
+
+
+def on_focus(event):
+    if event.detail1:
+        try:
+            heard.append(event.source.description)
+        except Exception:  # gone already
+            pass
+
+
+pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+
+
+def pause(seconds):
+    """Sleeps while delivering the accessibility events that arrive."""
+    context, deadline = GLib.MainContext.default(), time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        while context.pending():
+            context.iteration(False)
+        time.sleep(0.01)
 
 
 def xdotool(*args):
@@ -30,7 +54,7 @@ def wait_for(what, predicate, timeout=20.0, required=True):
             value = None
         if value:
             return value
-        time.sleep(0.1)
+        pause(0.1)
     if required:
         fail("timed out waiting for " + what)
 
@@ -60,11 +84,12 @@ def close_boxes(seen):
         seen.append(box.name)
         focus("^Zorvali$")  # the boxes' title is the bare program name
         xdotool("key", "Return")
-        time.sleep(0.5)
+        pause(0.5)
 
 
 def begin(name, seen, prefix=(), **popen):
     """Starts the game, answers the name prompt and closes the boxes that follow."""
+    play_one.heard = len(heard)
     proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
     focus("^Zorvali$")
     wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
@@ -85,13 +110,22 @@ def end(proc, seen):
 
 
 def play_one(right):
-    asked = wait_for("a question", lambda: find(lambda a: a.name == "Risposta" and a.description.startswith("3 per ")))
-    product = 3 * (WORDS.index(asked.description.split()[-1]) + 1)
+    question = wait_for("a question said with the focus",
+                        lambda: next(h for h in heard[play_one.heard:] if h.startswith("3 per ")))
+    if find(lambda a: a.name == "Risposta").description != question:
+        fail("the answer box does not describe the question %r" % question)
+    product = 3 * (WORDS.index(question.split()[-1]) + 1)
     xdotool("type", "--delay", "30", str(product if right else product + 1))
+    play_one.heard = len(heard)
     xdotool("key", "Return")
     verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
     wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
+    wait_for("the verdict said with the focus", lambda: verdict in heard[play_one.heard:])
+    play_one.heard = len(heard)
     xdotool("key", "Return")  # the second Enter asks the next question
+
+
+play_one.heard = 0  # where the focus events of the question being played begin
 
 
 def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):

@@ -8,16 +8,24 @@
 
 // A character control that logs every call as one line ("Character Merlin",
 // "MoveTo 250 175", "Speak per"), so tests can assert a handler's exact
-// sequence. With failCharacter set, fetching the character throws.
+// sequence. With failLoad set, loading throws (and still loads, as a
+// character without its voice does); with failCharacter set, fetching the
+// character throws.
 class RecordingAgent final : public AgentControl, private CharacterCollection, private Character {
 public:
     QStringList calls;
+    bool failLoad = false;
     bool failCharacter = false;
 
     CharacterCollection &Characters() override { return *this; }
 
 private:
-    void Load(const QString &id, const QString &key) override { calls << QStringLiteral("Load %1 %2").arg(id, key); }
+    void Load(const QString &id, const QString &key) override
+    {
+        calls << QStringLiteral("Load %1 %2").arg(id, key);
+        if (failLoad)
+            throw std::runtime_error("caricamento non riuscito");
+    }
     ::Character &Character(const QString &id) override
     {
         calls << QStringLiteral("Character ") + id;
