@@ -65,28 +65,6 @@ FileRecordStore dyingAt(const QString &dir, int step)
 class TestFileRecordStore : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    void lenientValue_data();
-    void lenientValue();
-    void everyByteRoundTrips();
-    void startUp();
-    void read_data();
-    void read();
-    void readIsBounded();
-    void pipeIsRefused();
-    void save_data();
-    void save();
-    void name_data();
-    void name();
-    void killedSave_data();
-    void killedSave();
-    void lowerScoreWaitsForTheLock();
-    void refusingDisk_data();
-    void refusingDisk();
-
-private:
     void putPair(const QByteArray &points, const QByteArray &name)
     {
         putBytes(m_dir + kPoints, points);
@@ -105,246 +83,216 @@ private:
 
     std::optional<QTemporaryDir> m_tmp;
     QString m_dir; // with its trailing slash, as GetSystemDir gives it
-};
 
-void TestFileRecordStore::init()
-{
-    m_tmp.emplace();
-    QVERIFY(m_tmp->isValid());
-    m_dir = m_tmp->path() + "/";
-}
-
-void TestFileRecordStore::cleanup()
-{
-    // The refusing disks are mounted over the directory.
-    ::umount2(QFile::encodeName(m_dir).constData(), MNT_DETACH);
-}
-
-// The number that decides whether a record is beaten.
-void TestFileRecordStore::lenientValue_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("stored line") << "12\r\n" << 12.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("no number") << "abc" << 0.0;
-    QTest::newRow("leading blanks") << " \t\n7x" << 7.0;
-    QTest::newRow("negative") << "-3" << -3.0;
-    QTest::newRow("decimal") << "1.5" << 1.5;
-    QTest::newRow("beyond 64 bits") << "99999999999999999999" << 1e20;
-}
-
-void TestFileRecordStore::lenientValue()
-{
-    QFETCH(QString, caption);
-    QFETCH(double, expected);
-    QCOMPARE(captionValue(caption), expected);
-}
-
-// A pair copied from an old installation reads back and is written again unchanged.
-void TestFileRecordStore::everyByteRoundTrips()
-{
-    for (int b = 0; b < 256; ++b) {
-        const QByteArray byte(1, char(b));
-        QCOMPARE(RecordCodec::encode(RecordCodec::decode(byte)), byte);
+private Q_SLOTS:
+    void init()
+    {
+        m_tmp.emplace();
+        QVERIFY(m_tmp->isValid());
+        m_dir = m_tmp->path() + "/";
     }
-}
 
-void TestFileRecordStore::startUp()
-{
-    // Never the real user's data directory.
-    QVERIFY(qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir + "xdg")));
-    QCOMPARE(FileRecordStore().GetSystemDir(), m_dir + "xdg/zorvali/");
-    QVERIFY(QFileInfo(m_dir + "xdg/zorvali").isDir());
-    QCOMPARE(FileRecordStore(m_dir + "dati/zorvali//").GetSystemDir(), m_dir + "dati/zorvali/");
-
-    FileRecordStore store(m_dir);
-    putBytes(m_dir + kName, "Amico\r\n");
-    store.createIfMissing(m_dir + kPoints);
-    store.createIfMissing(m_dir + kName);
-    QCOMPARE(bytesOf(m_dir + kPoints), QByteArray(""));
-    QCOMPARE(bytesOf(m_dir + kName), QByteArray("Amico\r\n"));
-}
-
-void TestFileRecordStore::read_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("record of 12") << QByteArray("12\r\n") << "12\r\n";
-    QTest::newRow("first start") << QByteArray() << "";
-    QTest::newRow("editor's byte-order mark") << QByteArray("\xEF\xBB\xBF" "12\r\n") << "12\r\n";
-    QTest::newRow("utf-8 cut short") << QByteArray("ab\xE2\x82") << u"abâ‚"_qs;
-}
-
-void TestFileRecordStore::read()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    putBytes(m_dir + kPoints, bytes);
-    QCOMPARE(FileRecordStore(m_dir).Leggifiletxt(m_dir + kPoints), text);
-}
-
-void TestFileRecordStore::readIsBounded()
-{
-    putBytes(m_dir + kPoints, "7\r\n");
-    QVERIFY(::truncate(QFile::encodeName(m_dir + kPoints).constData(), qint64(4) << 30) == 0);
-    const QString text = FileRecordStore(m_dir).Leggifiletxt(m_dir + kPoints);
-    QCOMPARE(text.size(), 64 * 1024);
-    QVERIFY(text.startsWith("7\r\n"));
-}
-
-// A pipe in place of a record file must neither hang the start nor pass for empty.
-void TestFileRecordStore::pipeIsRefused()
-{
-    QVERIFY(::mkfifo(QFile::encodeName(m_dir + kPoints).constData(), 0644) == 0);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, FileRecordStore(m_dir).Leggifiletxt(m_dir + kPoints));
-}
-
-void TestFileRecordStore::save_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<double>("shown");
-    QTest::addColumn<QString>("score");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("no files yet, 12") << kMissing << 0.0 << "12" << true;
-    QTest::newRow("equal to the stored one") << QByteArray("12\r\n") << 0.0 << "12" << false;
-    QTest::newRow("13 beats 12") << QByteArray("12\r\n") << 12.0 << "13" << true;
-    // Against the higher of the record shown at start and the one stored now.
-    QTest::newRow("stored meanwhile is higher") << QByteArray("20\r\n") << 12.0 << "15" << false;
-    QTest::newRow("equal to the shown one") << QByteArray("5\r\n") << 8.0 << "8" << false;
-}
-
-void TestFileRecordStore::save()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(double, shown);
-    QFETCH(QString, score);
-    QFETCH(bool, saved);
-    const QByteArray oldName = stored == kMissing ? kMissing : QByteArray("Massimiliano\r\n");
-    if (stored != kMissing)
-        putPair(stored, oldName);
-    const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, score, "Amico", shown);
-    QCOMPARE(outcome.kind, saved ? SaveOutcome::Kind::Saved : SaveOutcome::Kind::NotBeaten);
-    if (saved)
-        checkPair(score.toLatin1() + "\r\n", "Amico\r\n");
-    else
-        checkPair(stored, oldName);
-}
-
-// A name as typed, its bytes on disk before the CR LF, and read back as typed.
-void TestFileRecordStore::name_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("plain") << "Amico" << QByteArray("\x41\x6D\x69\x63\x6F");
-    QTest::newRow("grave accent") << u"Niccolò"_qs << QByteArray("Niccol\xF2");
-    QTest::newRow("diaeresis") << u"Zoë"_qs << QByteArray("Zo\xEB");
-    QTest::newRow("high block") << u"€ œ Ÿ"_qs << QByteArray("\x80 \x9C \x9F");
-    QTest::newRow("cyrillic") << u"Дмитрий"_qs << u"Дмитрий"_qs.toUtf8();
-    QTest::newRow("emoji") << u"Luca 🦉"_qs << u"Luca 🦉"_qs.toUtf8();
-    QTest::newRow("C1 control") << QString(QChar(0x80)) << QByteArray("\xC2\x80");
-    // In 1252 these are the bytes C3 A9, which would read back as UTF-8 "é".
-    QTest::newRow("1252 that looks like utf-8") << u"Ã©"_qs << u"Ã©"_qs.toUtf8();
-    // Reading drops an editor's mark, so a name's own mark gets a second one.
-    QTest::newRow("byte-order mark") << u"\uFEFFAnna"_qs << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "Anna");
-    // Not UTF-8 after all, so 1252 both ways.
-    QTest::newRow("broken utf-8") << u"Ã("_qs << QByteArray("\xC3(");
-    QTest::newRow("overlong slash") << u"À¯"_qs << QByteArray("\xC0\xAF");
-    QTest::newRow("encoded surrogate") << u"í\u00A0€"_qs << QByteArray("\xED\xA0\x80");
-}
-
-void TestFileRecordStore::name()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    FileRecordStore store(m_dir);
-    QCOMPARE(store.saveIfBeaten(m_dir, "12", name, 0).kind, SaveOutcome::Kind::Saved);
-    QCOMPARE(bytesOf(m_dir + kName), bytes + "\r\n");
-    QCOMPARE(store.Leggifiletxt(m_dir + kName), name + "\r\n");
-}
-
-// The second program dies at one step of its save, and maybe the start that
-// completes it dies too; the next start must read the old pair or the new one.
-void TestFileRecordStore::killedSave_data()
-{
-    QTest::addColumn<int>("saveStep");
-    QTest::addColumn<int>("startStep");
-    QTest::newRow("not killed") << 0 << 0;
-    for (int step = int(RecordStep::LockTaken); step <= int(RecordStep::MarkerRemoved); ++step)
-        QTest::addRow("save killed at %d", step) << step << 0;
-    for (const RecordStep save : {RecordStep::MarkerCreated, RecordStep::PointsRenamed}) {
-        for (int step = int(RecordStep::RecoveryPointsRenamed); step <= int(RecordStep::RecoveryMarkerRemoved); ++step)
-            QTest::addRow("save killed at %d, start at %d", int(save), step) << int(save) << step;
+    void cleanup()
+    {
+        // The refusing disks are mounted over the directory.
+        ::umount2(QFile::encodeName(m_dir).constData(), MNT_DETACH);
     }
-}
 
-void TestFileRecordStore::killedSave()
-{
-    QFETCH(int, saveStep);
-    QFETCH(int, startStep);
-    putPair("5\r\n", "Anna\r\n");
-    const auto save = [&] { return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_qs, 5).kind); };
-    QCOMPARE(inChild(save), saveStep == 0 ? int(SaveOutcome::Kind::Saved) : -1);
-    if (startStep != 0)
-        inChild([&] { return int(dyingAt(m_dir, startStep).GetSystemDir().isEmpty()); });
-    QCOMPARE(FileRecordStore(m_dir).GetSystemDir(), m_dir);
-    if (saveStep != 0 && saveStep < int(RecordStep::MarkerCreated))
+    // The number that decides whether a record is beaten.
+    void lenientValue_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("no number") << "abc" << 0.0;
+        QTest::newRow("leading blanks") << " \t\n7x" << 7.0;
+        QTest::newRow("negative") << "-3" << -3.0;
+        QTest::newRow("decimal") << "1.5" << 1.5;
+        QTest::newRow("beyond 64 bits") << "99999999999999999999" << 1e20;
+    }
+    void lenientValue()
+    {
+        QFETCH(QString, caption);
+        QFETCH(double, expected);
+        QCOMPARE(captionValue(caption), expected);
+    }
+
+    // A pair copied from an old installation reads back and is written again unchanged.
+    void everyByteRoundTrips()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray byte(1, char(b));
+            QCOMPARE(RecordCodec::encode(RecordCodec::decode(byte)), byte);
+        }
+    }
+
+    void startUp()
+    {
+        // Never the real user's data directory.
+        QVERIFY(qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir + "xdg")));
+        QCOMPARE(FileRecordStore().GetSystemDir(), m_dir + "xdg/zorvali/");
+        QVERIFY(QFileInfo(m_dir + "xdg/zorvali").isDir());
+        // A start creates a missing file empty and leaves an existing one alone.
+        FileRecordStore store(m_dir);
+        putBytes(m_dir + kName, "Amico\r\n");
+        store.createIfMissing(m_dir + kPoints);
+        store.createIfMissing(m_dir + kName);
+        checkPair("", "Amico\r\n");
+    }
+
+    // An empty file is no record; a huge one is read only as far as a record
+    // can reach, and a pipe must neither hang the start nor pass for empty.
+    void readIsBounded()
+    {
+        FileRecordStore store(m_dir);
+        const QByteArray path = QFile::encodeName(m_dir + kPoints);
+        putBytes(m_dir + kPoints, "");
+        QCOMPARE(store.Leggifiletxt(m_dir + kPoints), QString());
+        putBytes(m_dir + kPoints, "7\r\n");
+        QVERIFY(::truncate(path.constData(), qint64(4) << 30) == 0);
+        const QString text = store.Leggifiletxt(m_dir + kPoints);
+        QCOMPARE(text.size(), 64 * 1024);
+        QVERIFY(text.startsWith("7\r\n"));
+        QVERIFY(::unlink(path.constData()) == 0 && ::mkfifo(path.constData(), 0644) == 0);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.Leggifiletxt(m_dir + kPoints));
+    }
+
+    // A score must be above both the record shown at start and the one
+    // stored now; beaten scores are saved in every other test.
+    void notBeaten_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<double>("shown");
+        QTest::addColumn<QString>("score");
+        QTest::newRow("equal to the stored one") << QByteArray("12\r\n") << 0.0 << "12";
+        QTest::newRow("equal to the shown one") << QByteArray("5\r\n") << 8.0 << "8";
+    }
+    void notBeaten()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(double, shown);
+        QFETCH(QString, score);
+        putPair(stored, "Massimiliano\r\n");
+        const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, score, "Amico", shown);
+        QCOMPARE(outcome.kind, SaveOutcome::Kind::NotBeaten);
+        checkPair(stored, "Massimiliano\r\n");
+    }
+
+    // A name as typed, its bytes on disk before the CR LF, and read back as typed.
+    void name_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain") << "Amico" << QByteArray("\x41\x6D\x69\x63\x6F");
+        QTest::newRow("grave accent") << u"Niccolò"_qs << QByteArray("Niccol\xF2");
+        QTest::newRow("high block") << u"€ œ Ÿ"_qs << QByteArray("\x80 \x9C \x9F");
+        QTest::newRow("cyrillic") << u"Дмитрий"_qs << u"Дмитрий"_qs.toUtf8();
+        QTest::newRow("emoji") << u"Luca 🦉"_qs << u"Luca 🦉"_qs.toUtf8();
+        QTest::newRow("C1 control") << QString(QChar(0x80)) << QByteArray("\xC2\x80");
+        // In 1252 these are the bytes C3 A9, which would read back as UTF-8 "é".
+        QTest::newRow("1252 that looks like utf-8") << u"Ã©"_qs << u"Ã©"_qs.toUtf8();
+        // Reading drops an editor's mark, so a name's own mark gets a second one.
+        QTest::newRow("byte-order mark") << u"\uFEFFAnna"_qs << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "Anna");
+        // Not UTF-8 after all, so 1252 both ways.
+        QTest::newRow("broken utf-8") << u"Ã("_qs << QByteArray("\xC3(");
+        QTest::newRow("utf-8 cut short") << u"abâ‚"_qs << QByteArray("ab\xE2\x82");
+        QTest::newRow("overlong slash") << u"À¯"_qs << QByteArray("\xC0\xAF");
+        QTest::newRow("encoded surrogate") << u"í\u00A0€"_qs << QByteArray("\xED\xA0\x80");
+    }
+    void name()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        FileRecordStore store(m_dir);
+        QCOMPARE(store.saveIfBeaten(m_dir, "12", name, 0).kind, SaveOutcome::Kind::Saved);
+        QCOMPARE(bytesOf(m_dir + kName), bytes + "\r\n");
+        QCOMPARE(store.Leggifiletxt(m_dir + kName), name + "\r\n");
+    }
+
+    // The second program dies at one step of its save, and maybe the start that
+    // completes it dies too; the next start must read the old pair or the new one.
+    void killedSave_data()
+    {
+        QTest::addColumn<int>("saveStep");
+        QTest::addColumn<int>("startStep");
+        QTest::newRow("not killed") << 0 << 0;
+        for (int step = int(RecordStep::LockTaken); step <= int(RecordStep::MarkerRemoved); ++step)
+            QTest::addRow("save killed at %d", step) << step << 0;
+        for (const RecordStep save : {RecordStep::MarkerCreated, RecordStep::PointsRenamed}) {
+            for (int step = int(RecordStep::RecoveryPointsRenamed); step <= int(RecordStep::RecoveryMarkerRemoved);
+                 ++step)
+                QTest::addRow("save killed at %d, start at %d", int(save), step) << int(save) << step;
+        }
+    }
+    void killedSave()
+    {
+        QFETCH(int, saveStep);
+        QFETCH(int, startStep);
+        putPair("5\r\n", "Anna\r\n");
+        const auto save = [&] {
+            return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_qs, 5).kind);
+        };
+        QCOMPARE(inChild(save), saveStep == 0 ? int(SaveOutcome::Kind::Saved) : -1);
+        if (startStep != 0)
+            inChild([&] { return int(dyingAt(m_dir, startStep).GetSystemDir().isEmpty()); });
+        QCOMPARE(FileRecordStore(m_dir).GetSystemDir(), m_dir);
+        if (saveStep != 0 && saveStep < int(RecordStep::MarkerCreated))
+            checkPair("5\r\n", "Anna\r\n");
+        else
+            checkPair("12\r\n", "Niccol\xF2\r\n");
+    }
+
+    // Another program holds the lock and stores a higher record meanwhile.
+    void lowerScoreWaitsForTheLock()
+    {
+        putPair("5\r\n", "Anna\r\n");
+        std::optional<DirectoryLock> other(std::in_place, m_dir + "zorvrec3.lock");
+        QCOMPARE(other->acquire(0ms), 0);
+        FileRecordStore store(m_dir);
+        auto save = std::async(std::launch::async, [&] { return store.saveIfBeaten(m_dir, "10", "Bruno", 5).kind; });
+        QVERIFY2(save.wait_for(500ms) == std::future_status::timeout, "the save did not wait for the lock");
+        putPair("20\r\n", "Alba\r\n");
+        other.reset();
+        QCOMPARE(save.get(), SaveOutcome::Kind::NotBeaten);
+        checkPair("20\r\n", "Alba\r\n");
+    }
+
+    void refusingDisk_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << "spazio su disco esaurito";
+        QTest::newRow("read-only disk") << "sola lettura";
+        QTest::newRow("file size limit") << "limite di dimensione";
+    }
+    void refusingDisk()
+    {
+        QFETCH(QString, reason);
+        const QByteArray dir = QFile::encodeName(m_dir);
+        const QString disk = QTest::currentDataTag();
+        if (disk != "file size limit") {
+            // A disk just large enough for the pair, in a mount namespace of this test's own.
+            if (::unshare(CLONE_NEWNS) != 0)
+                QSKIP("no private mount namespace here (needs CAP_SYS_ADMIN)");
+            QVERIFY(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+            QVERIFY(::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=8k") == 0);
+        }
+        putPair("5\r\n", "Anna\r\n");
+        if (disk == "read-only disk")
+            QVERIFY(::mount("none", dir.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+        rlimit unlimited{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+        const rlimit tiny{2, unlimited.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(disk != "file size limit" || ::setrlimit(RLIMIT_FSIZE, &tiny) == 0);
+        const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, "12", "Amico", 5);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+        QCOMPARE(outcome.kind, SaveOutcome::Kind::Failed);
+        QVERIFY2(outcome.reason.startsWith("impossibile scrivere nella cartella " + m_tmp->path() + ": ")
+                     && outcome.reason.contains(reason),
+                 qPrintable(outcome.reason));
         checkPair("5\r\n", "Anna\r\n");
-    else
-        checkPair("12\r\n", "Niccol\xF2\r\n");
-}
-
-// Another program holds the lock and stores a higher record meanwhile.
-void TestFileRecordStore::lowerScoreWaitsForTheLock()
-{
-    putPair("5\r\n", "Anna\r\n");
-    std::optional<DirectoryLock> other(std::in_place, m_dir + "zorvrec3.lock");
-    QCOMPARE(other->acquire(0ms), 0);
-    FileRecordStore store(m_dir);
-    auto save = std::async(std::launch::async, [&] { return store.saveIfBeaten(m_dir, "10", "Bruno", 5).kind; });
-    QVERIFY2(save.wait_for(500ms) == std::future_status::timeout, "the save did not wait for the lock");
-    putPair("20\r\n", "Alba\r\n");
-    other.reset();
-    QCOMPARE(save.get(), SaveOutcome::Kind::NotBeaten);
-    checkPair("20\r\n", "Alba\r\n");
-}
-
-void TestFileRecordStore::refusingDisk_data()
-{
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("full disk") << "spazio su disco esaurito";
-    QTest::newRow("read-only disk") << "sola lettura";
-    QTest::newRow("file size limit") << "limite di dimensione";
-}
-
-void TestFileRecordStore::refusingDisk()
-{
-    QFETCH(QString, reason);
-    const QByteArray dir = QFile::encodeName(m_dir);
-    const QString disk = QTest::currentDataTag();
-    if (disk != "file size limit") {
-        // A disk just large enough for the pair, in a mount namespace of this test's own.
-        if (::unshare(CLONE_NEWNS) != 0)
-            QSKIP("no private mount namespace here (needs CAP_SYS_ADMIN)");
-        QVERIFY(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
-        QVERIFY(::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=8k") == 0);
     }
-    putPair("5\r\n", "Anna\r\n");
-    if (disk == "read-only disk")
-        QVERIFY(::mount("none", dir.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-    rlimit unlimited{};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
-    const rlimit tiny{2, unlimited.rlim_max};
-    std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(disk != "file size limit" || ::setrlimit(RLIMIT_FSIZE, &tiny) == 0);
-    const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, "12", "Amico", 5);
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
-    QCOMPARE(outcome.kind, SaveOutcome::Kind::Failed);
-    QVERIFY2(outcome.reason.startsWith("impossibile scrivere nella cartella " + m_tmp->path() + ": ")
-                 && outcome.reason.contains(reason),
-             qPrintable(outcome.reason));
-    checkPair("5\r\n", "Anna\r\n");
-}
+};
 
 QTEST_GUILESS_MAIN(TestFileRecordStore)
 #include "tst_filerecordstore.moc"
