@@ -68,7 +68,6 @@ const QColor kScrollBarGrey(0xC8, 0xC8, 0xC8);
 
 // The record holder's name shrinks to fit before "con punti", down to the
 // smallest face a child still reads.
-constexpr qreal kRecordNamePoints = 18;
 constexpr qreal kSmallestRecordNamePoints = 8.25;
 constexpr int kRecordNameGap = 6;
 
@@ -437,30 +436,20 @@ void Tavola::readRecord()
 
 void Tavola::fitRecordName()
 {
-    // A long name is drawn smaller rather than over "con punti".
+    // A long name is drawn smaller, on the same baseline, rather than over
+    // "con punti".
     const int room = Label13->x() - kRecordNameGap - lblnome->x();
+    const int baseline = lblnome->y() + QFontMetrics(lblnome->font()).ascent();
     QFont font = lblnome->font();
-    font.setPointSizeF(kRecordNamePoints);
-    const QStringList lines = lblnome->text().split(u'\n');
-    const auto widest = [&lines](const QFont &f) {
-        const QFontMetrics metrics(f);
-        int width = 0;
-        for (const QString &line : lines)
-            width = std::max(width, metrics.horizontalAdvance(line));
-        return width;
-    };
-    while (font.pointSizeF() > kSmallestRecordNamePoints && widest(font) > room)
+    while (lblnome->width() > room && font.pointSizeF() > kSmallestRecordNamePoints) {
         font.setPointSizeF(font.pointSizeF() - 0.75);
-    if (font == lblnome->font())
-        return;
-    // On the line's baseline, like the words around it.
-    const int drop = QFontMetrics(lblnome->font()).ascent() - QFontMetrics(font).ascent();
-    lblnome->move(lblnome->x(), lblnome->y() + drop);
-    lblnome->setFont(font);
-    // Sizes the label again for the new face.
-    lblnome->setCaption(lblnome->caption());
+        lblnome->setFont(font);
+        // Sizes the label again for the new face.
+        lblnome->setCaption(lblnome->caption());
+    }
     if (lblnome->width() > room)
         lblnome->resize(room, lblnome->height());
+    lblnome->move(lblnome->x(), baseline - QFontMetrics(font).ascent());
 }
 
 void Tavola::bringUpCharacter()
