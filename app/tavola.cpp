@@ -66,6 +66,13 @@ QString withoutControlCharacters(const QString &name)
 
 const QColor kScrollBarGrey(0xC8, 0xC8, 0xC8);
 
+// Where the controls' top-left stands from the window's outer frame: a
+// one-pixel border, a 20-pixel title bar and a 19-pixel menu bar, as a common
+// desktop draws them. Merlin's MoveTo counts from that frame; taking it at
+// this size rather than as drawn keeps him at one place among the controls
+// on any desktop, Wayland included, where the frame cannot be known.
+constexpr QPoint kControlsInFrame(1, 39);
+
 // The record holder's name shrinks to fit before "con punti", down to the
 // smallest face a child still reads.
 constexpr qreal kSmallestRecordNamePoints = 8.25;
@@ -81,6 +88,7 @@ Tavola::Tavola(const TavolaServices &services, QWidget *parent) : QMainWindow(pa
     buildMenu();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_services.agent.setHost(*m_surface, kControlsInFrame);
 }
 
 Tavola::~Tavola() = default;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
+
+class QWidget;
 
 // The speaking character as the window drives it. Every call only queues a
 // request and returns at once; requests play one after another in the order
@@ -12,7 +15,9 @@ public:
     virtual ~Character() = default;
 
     virtual void Show() = 0;
-    // Screen pixels of the character's top-left corner.
+    // Where the character's top-left corner stands on the screen when the
+    // outer frame of the window that hosts him stands at the screen's origin:
+    // he goes wherever the window goes.
     virtual void MoveTo(int x, int y) = 0;
     // Throws std::invalid_argument for an animation the character does not have.
     virtual void Play(const QString &animation) = 0;
@@ -38,4 +43,13 @@ class AgentControl {
 public:
     virtual ~AgentControl() = default;
     virtual CharacterCollection &Characters() = 0;
+    // The character is drawn inside `host`, over its children, and never
+    // takes the keyboard or the mouse from them. `hostOrigin` is where host's
+    // top-left stands when its window's outer frame is at the screen's
+    // origin. A control that draws nothing ignores it.
+    virtual void setHost(QWidget &host, QPoint hostOrigin)
+    {
+        Q_UNUSED(host);
+        Q_UNUSED(hostOrigin);
+    }
 };

@@ -3,7 +3,7 @@
 #include "speech/audioplayback.h"
 #include "speech/espeaksynthesizer.h"
 #include "speech/merlincharacter.h"
-#include "speech/merlinwindow.h"
+#include "speech/merlinoverlay.h"
 #include "speech/performer.h"
 #include "speech/speechengine.h"
 #include "speech/steadyclock.h"
@@ -31,8 +31,8 @@ MerlinAgent::MerlinAgent(Parts parts, QObject *parent)
     if (parts.stage) {
         m_stage = parts.stage;
     } else {
-        m_window = std::make_unique<MerlinWindow>();
-        m_stage = m_window.get();
+        m_overlay = std::make_unique<MerlinOverlay>();
+        m_stage = m_overlay.get();
     }
     if (!parts.synthesizer)
         parts.synthesizer = std::make_unique<EspeakSynthesizer>();
@@ -53,6 +53,12 @@ MerlinAgent::~MerlinAgent()
     m_performer.reset();
     m_playback.reset();
     m_engine.reset();
+}
+
+void MerlinAgent::setHost(QWidget &host, QPoint hostOrigin)
+{
+    if (m_overlay)
+        m_overlay->setHost(host, hostOrigin);
 }
 
 void MerlinAgent::Load(const QString &id, const QString &)

@@ -10,13 +10,13 @@
 class AudioPlayback;
 class Clock;
 class MerlinCharacter;
-class MerlinWindow;
+class MerlinOverlay;
 class Performer;
 class SpeechEngine;
 class Stage;
 
-// The real character control: Merlin in a window of his own, speaking
-// Italian through a voice that runs on its own thread. Only the id "Merlin"
+// The real character control: Merlin drawn inside the window that hosts
+// him, speaking Italian through a voice that runs on its own thread. Only the id "Merlin"
 // can be loaded; any load key loads the bundled character.
 //
 // When the voice is missing, Load loads Merlin all the same and then throws
@@ -34,18 +34,20 @@ public:
     };
 
     // The Italian voice, the default audio output (silent when there is
-    // none) and a window of its own.
+    // none) and an overlay, shown once a host is set.
     explicit MerlinAgent(QObject *parent = nullptr);
     explicit MerlinAgent(Parts parts, QObject *parent = nullptr);
     ~MerlinAgent() override;
 
     CharacterCollection &Characters() override { return *this; }
+    // Ignored when the stage was handed in.
+    void setHost(QWidget &host, QPoint hostOrigin) override;
 
     // For tests and benchmarks.
     Performer &performer() { return *m_performer; }
     AudioPlayback &playback() { return *m_playback; }
     // Null when the stage was handed in.
-    MerlinWindow *window() { return m_window.get(); }
+    MerlinOverlay *overlay() { return m_overlay.get(); }
 
 private:
     void Load(const QString &id, const QString &loadKey) override;
@@ -53,7 +55,7 @@ private:
 
     std::unique_ptr<Clock> m_ownClock;
     const Clock *m_clock = nullptr;
-    std::unique_ptr<MerlinWindow> m_window;
+    std::unique_ptr<MerlinOverlay> m_overlay;
     Stage *m_stage = nullptr;
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<AudioPlayback> m_playback;

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QString>
 
-// What the performer shows: the character's window as a set of knobs. Each
+// What the performer shows: the character as a set of knobs. Each
 // call sets the state from then on; the stage draws it however it likes.
 class Stage {
 public:
@@ -13,7 +13,7 @@ public:
 
     // 0 is hidden, 1 fully shown.
     virtual void setOpacity(qreal opacity) = 0;
-    // Screen pixels of the window's top-left corner.
+    // The top-left corner, as MoveTo gives it (see Character::MoveTo).
     virtual void setTopLeft(QPoint topLeft) = 0;
     virtual void setCharacterHeight(int pixels) = 0;
     // `animation` empty: the idle loop.

@@ -1,9 +1,11 @@
 // Prints how quickly Merlin starts to talk, how long the UI thread can be
-// held up while he talks and moves, his idle CPU and his memory.
-// Run on a display (e.g. xvfb-run) or with QT_QPA_PLATFORM=offscreen.
+// held up while he talks and moves, his idle CPU and his memory; with
+// --frame, only how long one frame of his takes to draw and show (run it
+// at QT_SCALE_FACTOR=1 and 2). Run on a display (e.g. xvfb-run) or with
+// QT_QPA_PLATFORM=offscreen.
 #include "speech/audioplayback.h"
 #include "speech/merlinagent.h"
-#include "speech/merlinwindow.h"
+#include "speech/merlinoverlay.h"
 #include "speech/performer.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QMediaDevices>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -131,13 +134,48 @@ private:
     QString m_worstEvent;
 };
 
+// One busy frame: the figure moves, the mouth changes and a word joins the
+// balloon; drawn, then shown by a synchronous repaint of the window beneath.
+int measureFrame(MerlinOverlay &overlay, QWidget &host)
+{
+    overlay.setTopLeft(QPoint(250, 175));
+    overlay.freezeIdleAt(1000);
+    overlay.setOpacity(1);
+    waitMs(300);
+    const QString sentence = QStringLiteral("Ti nomino cavaliere della tabellina, il massimo ordine per un eroe");
+    std::vector<qint64> us;
+    for (int i = 0; i < 300; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        overlay.setAnimation(QStringLiteral("domagic1"), (i % 100) / 100.0);
+        overlay.setMouth(i % 2 ? MouthShape::Open : MouthShape::Wide);
+        overlay.setBalloon(sentence.left(10 + i % 50));
+        overlay.renderPending();
+        host.repaint(overlay.view()->geometry());
+        us.push_back(timer.nsecsElapsed() / 1000);
+    }
+    std::sort(us.begin(), us.end());
+    std::printf("device-pixel ratio %.1f\n", host.devicePixelRatioF());
+    std::printf("one Merlin frame (figure, mouth, balloon, repaint): median %.2f ms, worst %.2f ms (goal < 8 ms)\n",
+                us[us.size() / 2] / 1000.0, us.back() / 1000.0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     const bool trace = argc > 1 && qstrcmp(argv[1], "--trace") == 0;
+    const bool frameOnly = argc > 1 && qstrcmp(argv[1], "--frame") == 0;
     TracingApplication app(argc, argv, trace);
+    // Stands in for the game's controls, where Merlin is drawn.
+    QWidget host;
+    host.setFixedSize(785, 556);
+    host.show();
     MerlinAgent agent;
+    agent.setHost(host, QPoint(1, 39));
+    if (frameOnly)
+        return measureFrame(*agent.overlay(), host);
     CharacterCollection &characters = agent.Characters();
     characters.Load(QStringLiteral("Merlin"), QStringLiteral("C:\\WINDOWS\\speech\\chars\\Merlin.chr"));
     Character *merlin = nullptr;

@@ -1,8 +1,7 @@
 // Screenshots of Merlin for docs/: idle, each animation at a telling moment,
 // and speaking with his balloon, over a plain stand-in for the main window.
-// Run under xvfb-run with a compositing manager so the translucent window
-// blends: bench_merlin_shots OUTPUT_DIR
-#include "speech/merlinwindow.h"
+// Run under xvfb-run: bench_merlin_shots OUTPUT_DIR
+#include "speech/merlinoverlay.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +47,8 @@ int main(int argc, char **argv)
     backdrop.setGeometry(150, 100, 760, 560);
     backdrop.show();
 
-    MerlinWindow merlin;
+    MerlinOverlay merlin;
+    merlin.setHost(backdrop, QPoint(150, 100));
     merlin.setCharacterHeight(205);
     merlin.setTopLeft(QPoint(250, 175));
     merlin.freezeIdleAt(1000);
@@ -80,8 +80,8 @@ int main(int argc, char **argv)
         merlin.setMouth(shot.mouth);
         merlin.setBalloon(QString::fromUtf8(shot.balloon));
         waitMs(400);
-        const QRect area = merlin.frameGeometry().adjusted(-30, -30, 30, 30);
-        const QPixmap grab = merlin.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QRect area = QRect(merlin.view()->mapToGlobal(QPoint(0, 0)), merlin.view()->size()).adjusted(-30, -30, 30, 30);
+        const QPixmap grab = backdrop.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
         const QString path = out.filePath(QString::fromLatin1(shot.file));
         if (grab.isNull() || !grab.save(path)) {
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));

@@ -1,17 +1,17 @@
-#include "speech/merlinwindow.h"
-
-#include "speech/alphamask.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "speech/merlinoverlay.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWidget>
 
 namespace {
 // The idle loop is checked often enough to catch every blink; speech and
 // moves ask for a frame on their own when they change something.
 constexpr int kIdleFrameMs = 50;
-constexpr qint64 kCompositingCheckMs = 1000;
 constexpr QPointF kMouthInArt(100, 128);
 
 QFont balloonFont(int pixelSize)
@@ -33,97 +33,123 @@ QFont balloonFont(int pixelSize)
 }
 } // namespace
 
-MerlinWindow::MerlinWindow(QWidget *parent)
-    : MerlinWindow(std::function<bool()>(), parent)
+MerlinOverlay::MerlinOverlay()
 {
-}
-
-MerlinWindow::MerlinWindow(std::function<bool()> compositing, QWidget *parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                  | Qt::WindowTransparentForInput)
-{
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(QStringLiteral("Merlin"));
-    m_compositing = compositing ? std::move(compositing) : [this] { return m_probe.compositing(); };
     m_idleClock.start();
     m_sinceFrame.start();
     m_idleTimer.setInterval(kIdleFrameMs);
-    connect(&m_idleTimer, &QTimer::timeout, this, &MerlinWindow::onIdleTick);
+    connect(&m_idleTimer, &QTimer::timeout, this, &MerlinOverlay::onIdleTick);
     m_frameTimer.setSingleShot(true);
-    connect(&m_frameTimer, &QTimer::timeout, this, &MerlinWindow::renderFrame);
+    connect(&m_frameTimer, &QTimer::timeout, this, [this] { renderFrame(); });
     relayout();
 }
 
-int MerlinWindow::padding() const
+MerlinOverlay::~MerlinOverlay()
+{
+    delete m_view.data();
+}
+
+void MerlinOverlay::setHost(QWidget &host, QPoint hostOrigin)
+{
+    delete m_view.data();
+    auto *view = new QWidget(&host);
+    view->setObjectName(QStringLiteral("Merlin"));
+    view->setAttribute(Qt::WA_TransparentForMouseEvents);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->hide();
+    view->installEventFilter(this);
+    m_view = view;
+    m_hostOrigin = hostOrigin;
+    m_frameValid = false;
+    place();
+    if (m_opacity > 0)
+        setOpacity(m_opacity);
+}
+
+QSize MerlinOverlay::size() const
+{
+    const int pad = padding();
+    const int balloonWidth = std::max(240, m_height * 3 / 2);
+    return {pad + MerlinPuppet::widthForHeight(m_height) + pad + balloonWidth, pad + m_height + pad};
+}
+
+qreal MerlinOverlay::devicePixelRatio() const
+{
+    return m_view ? m_view->devicePixelRatioF() : qApp->devicePixelRatio();
+}
+
+void MerlinOverlay::place()
+{
+    if (m_view)
+        m_view->setGeometry(QRect(m_topLeft - m_hostOrigin, size()));
+}
+
+int MerlinOverlay::padding() const
 {
     return std::max(8, m_height / 8);
 }
 
-QRectF MerlinWindow::figureRect() const
+QRectF MerlinOverlay::figureRect() const
 {
     const int pad = padding();
     return QRectF(pad, pad, MerlinPuppet::widthForHeight(m_height), m_height);
 }
 
-QRectF MerlinWindow::balloonArea() const
+QRectF MerlinOverlay::balloonArea() const
 {
     const QRectF figure = figureRect();
     const qreal left = figure.right() + padding() * 0.6;
     // Below the level of the game's verdict, which stands right of Merlin's
     // head, and above the answer box.
     const qreal top = m_height * 0.42;
-    return QRectF(left, top, width() - left - 4, m_height * 0.58);
+    return QRectF(left, top, size().width() - left - 4, m_height * 0.58);
 }
 
-void MerlinWindow::relayout()
+void MerlinOverlay::relayout()
 {
-    const int pad = padding();
-    const int balloonWidth = std::max(240, m_height * 3 / 2);
-    resize(pad + MerlinPuppet::widthForHeight(m_height) + pad + balloonWidth, pad + m_height + pad);
     m_balloonFont = balloonFont(std::max(18, m_height / 9));
+    place();
     layoutBalloon();
     m_frameValid = false;
     scheduleFrame();
 }
 
-void MerlinWindow::onIdleTick()
+void MerlinOverlay::onIdleTick()
 {
     if (m_animation.isEmpty() && figureState(currentPose()) != m_drawnFigure)
         scheduleFrame();
 }
 
-MerlinWindow::FigureState MerlinWindow::figureState(const Pose &pose) const
+MerlinOverlay::FigureState MerlinOverlay::figureState(const Pose &pose) const
 {
     FigureState state;
     state.animation = m_animation;
     state.progress = m_progress;
     // The idle loop only counts when it moves him by a whole device pixel.
-    state.idleOffset = qRound(pose.bodyDy * m_height / MerlinPuppet::kArtHeight * devicePixelRatioF());
+    state.idleOffset = qRound(pose.bodyDy * m_height / MerlinPuppet::kArtHeight * devicePixelRatio());
     state.eyesClosed = pose.eyesClosed;
     return state;
 }
 
-void MerlinWindow::setOpacity(qreal opacity)
+void MerlinOverlay::setOpacity(qreal opacity)
 {
     m_opacity = std::clamp<qreal>(opacity, 0, 1);
-    if (m_opacity > 0 && !isVisible()) {
-        checkCompositing();
-        renderFrame();
-        show();
+    if (m_opacity > 0 && m_view && m_view->isHidden()) {
+        renderFrame(false);
+        m_view->raise();
+        m_view->show();
         m_idleTimer.start();
     }
     scheduleFrame();
 }
 
-void MerlinWindow::setTopLeft(QPoint topLeft)
+void MerlinOverlay::setTopLeft(QPoint topLeft)
 {
-    move(topLeft);
+    m_topLeft = topLeft;
+    place();
 }
 
-void MerlinWindow::setCharacterHeight(int pixels)
+void MerlinOverlay::setCharacterHeight(int pixels)
 {
     if (pixels == m_height)
         return;
@@ -131,14 +157,14 @@ void MerlinWindow::setCharacterHeight(int pixels)
     relayout();
 }
 
-void MerlinWindow::setAnimation(const QString &animation, qreal progress)
+void MerlinOverlay::setAnimation(const QString &animation, qreal progress)
 {
     m_animation = animation;
     m_progress = progress;
     scheduleFrame();
 }
 
-void MerlinWindow::setMouth(MouthShape mouth)
+void MerlinOverlay::setMouth(MouthShape mouth)
 {
     if (mouth == m_mouth)
         return;
@@ -146,7 +172,7 @@ void MerlinWindow::setMouth(MouthShape mouth)
     scheduleFrame();
 }
 
-void MerlinWindow::setBalloon(const QString &text)
+void MerlinOverlay::setBalloon(const QString &text)
 {
     if (text == m_balloon)
         return;
@@ -155,97 +181,53 @@ void MerlinWindow::setBalloon(const QString &text)
     scheduleFrame();
 }
 
-void MerlinWindow::freezeIdleAt(qint64 idleMs)
+void MerlinOverlay::freezeIdleAt(qint64 idleMs)
 {
     m_frozenIdleMs = idleMs;
     scheduleFrame();
 }
 
-void MerlinWindow::renderPending()
+void MerlinOverlay::renderPending()
 {
     m_frameTimer.stop();
     renderFrame();
 }
 
-void MerlinWindow::scheduleFrame()
+void MerlinOverlay::scheduleFrame()
 {
     if (m_frameTimer.isActive())
         return;
     m_frameTimer.start(int(std::clamp<qint64>(kFrameMs - m_sinceFrame.elapsed(), 0, kFrameMs)));
 }
 
-void MerlinWindow::checkCompositing()
-{
-    m_sinceCompositingCheck.start();
-    const bool composited = m_compositing();
-    if (composited == m_composited)
-        return;
-    m_composited = composited;
-    m_frameValid = false;
-    if (m_composited)
-        clearMask();
-}
-
-void MerlinWindow::makeEdgesOpaque(const QRegion &area)
-{
-    // Nothing blends the soft edges with the desktop: shown as they are they
-    // would be a dark fringe, so they keep their colour at full strength.
-    const qreal dpr = m_frame.devicePixelRatio();
-    const QRect bounds = m_frame.rect();
-    for (const QRect &logical : area) {
-        const QRect r = QRectF(QPointF(logical.topLeft()) * dpr, QSizeF(logical.size()) * dpr).toAlignedRect() & bounds;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            auto *pixels = reinterpret_cast<QRgb *>(m_frame.scanLine(y));
-            for (int x = r.left(); x <= r.right(); ++x) {
-                const int alpha = qAlpha(pixels[x]);
-                if (alpha != 0 && alpha != 255)
-                    pixels[x] = qUnpremultiply(pixels[x]) | 0xff000000u;
-            }
-        }
-    }
-}
-
-void MerlinWindow::renderFrame()
+void MerlinOverlay::renderFrame(bool repaint)
 {
     m_sinceFrame.start();
-    if (isVisible() && (!m_sinceCompositingCheck.isValid() || m_sinceCompositingCheck.elapsed() >= kCompositingCheckMs))
-        checkCompositing();
-
-    const qreal dpr = devicePixelRatioF();
+    const qreal dpr = devicePixelRatio();
     if (!m_balloonPixmap.isNull() && m_balloonPixmap.devicePixelRatio() != dpr)
         layoutBalloon();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    const QRect area(QPoint(0, 0), size());
+    const QSize pixels = (QSizeF(area.size()) * dpr).toSize();
     if (m_frame.size() != pixels || m_frame.devicePixelRatio() != dpr) {
         m_frame = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         m_frame.setDevicePixelRatio(dpr);
         m_frameValid = false;
     }
-    // Without blending a half-transparent Merlin would only look darker:
-    // there he is drawn whole as soon as he shows.
-    const qreal opacity = m_composited ? m_opacity : (m_opacity > 0 ? 1 : 0);
     const Pose pose = currentPose();
     const FigureState figure = figureState(pose);
-    const QRect figureArea =
-        figureRect().adjusted(-padding(), -padding(), padding(), padding()).toAlignedRect() & rect();
+    const QRect figureArea = figureRect().adjusted(-padding(), -padding(), padding(), padding()).toAlignedRect() & area;
 
     QRegion dirty;
-    bool outlineChanged = true;
-    if (!m_frameValid || opacity != m_drawnOpacity) {
-        dirty = rect();
+    if (!m_frameValid || m_opacity != m_drawnOpacity) {
+        dirty = area;
     } else {
-        outlineChanged = false;
-        if (figure != m_drawnFigure) {
+        if (figure != m_drawnFigure)
             dirty += figureArea;
-            outlineChanged = figure.animation != m_drawnFigure.animation
-                             || figure.progress != m_drawnFigure.progress
-                             || figure.idleOffset != m_drawnFigure.idleOffset;
-        } else if (pose.mouth != m_drawnMouth) {
+        else if (pose.mouth != m_drawnMouth)
             dirty += m_puppet.mouthArea(figureRect().topLeft(), m_height, pose).toAlignedRect().adjusted(-2, -2, 2, 2);
-        }
         if (m_balloonChanged) {
             dirty += m_drawnBalloonBounds;
             dirty += m_balloonBounds;
-            outlineChanged = true;
         }
     }
     m_balloonChanged = false;
@@ -256,34 +238,24 @@ void MerlinWindow::renderFrame()
         QPainter painter(&m_frame);
         painter.setClipRegion(dirty);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(rect(), Qt::transparent);
+        painter.fillRect(area, Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(opacity);
+        painter.setOpacity(m_opacity);
         m_puppet.paint(painter, figureRect().topLeft(), m_height, dpr, pose);
         if (!m_balloonPixmap.isNull())
             painter.drawPixmap(m_balloonBounds.topLeft(), m_balloonPixmap);
     }
-    if (!m_composited)
-        makeEdgesOpaque(dirty);
     m_frameValid = true;
     m_drawnFigure = figure;
     m_drawnMouth = pose.mouth;
     m_drawnBalloonBounds = m_balloonBounds;
-    m_drawnOpacity = opacity;
-
-    if (!m_composited && outlineChanged) {
-        QRegion outline = AlphaMask::fromImage(m_frame);
-        // An empty mask would unshape the window: keep one pixel instead.
-        if (outline.isEmpty())
-            outline = QRegion(0, 0, 1, 1);
-        if (outline != mask())
-            setMask(outline);
-    }
-    update(dirty);
+    m_drawnOpacity = m_opacity;
+    if (repaint && m_view)
+        m_view->update(dirty);
 }
 
-Pose MerlinWindow::currentPose() const
+Pose MerlinOverlay::currentPose() const
 {
     const qint64 idle = m_frozenIdleMs >= 0 ? m_frozenIdleMs : m_idleClock.elapsed();
     Pose pose = Choreography::pose(m_animation, m_progress, idle);
@@ -291,18 +263,26 @@ Pose MerlinWindow::currentPose() const
     return pose;
 }
 
-void MerlinWindow::paintEvent(QPaintEvent *event)
+bool MerlinOverlay::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_frameValid || m_frame.devicePixelRatio() != devicePixelRatioF())
-        renderFrame();
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (watched != m_view || event->type() != QEvent::Paint)
+        return QObject::eventFilter(watched, event);
+    paint(static_cast<QPaintEvent *>(event)->region());
+    return true;
+}
+
+void MerlinOverlay::paint(const QRegion &region)
+{
+    // Drawn now, not at the next frame: the host has just repainted beneath.
+    if (!m_frameValid || m_frame.devicePixelRatio() != devicePixelRatio())
+        renderFrame(false);
+    QPainter painter(m_view.data());
     const qreal dpr = m_frame.devicePixelRatio();
-    for (const QRect &r : event->region())
+    for (const QRect &r : region)
         painter.drawImage(QRectF(r), m_frame, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
-void MerlinWindow::layoutBalloon()
+void MerlinOverlay::layoutBalloon()
 {
     m_balloonChanged = true;
     m_balloonShown.clear();
@@ -349,7 +329,7 @@ void MerlinWindow::layoutBalloon()
     renderBalloon();
 }
 
-void MerlinWindow::renderBalloon()
+void MerlinOverlay::renderBalloon()
 {
     if (m_balloonShown.isEmpty())
         return;
@@ -371,7 +351,7 @@ void MerlinWindow::renderBalloon()
 
     const qreal penWidth = std::max(2.0, fontPixels / 8.0);
     m_balloonBounds = path.boundingRect().adjusted(-penWidth, -penWidth, penWidth, penWidth).toAlignedRect();
-    const qreal dpr = devicePixelRatioF();
+    const qreal dpr = devicePixelRatio();
     m_balloonPixmap = QPixmap((QSizeF(m_balloonBounds.size()) * dpr).toSize());
     m_balloonPixmap.setDevicePixelRatio(dpr);
     m_balloonPixmap.fill(Qt::transparent);

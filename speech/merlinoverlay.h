@@ -1,37 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/compositorprobe.h"
 #include "speech/merlinpuppet.h"
 #include "speech/stage.h"
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QImage>
+#include <QObject>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
-
-// Merlin's own window: frameless, translucent, always on top and never
-// focused, so the child keeps typing in the main window while he talks.
-// The word balloon sits to the right of the figure.
+// Merlin drawn inside a host widget, over its children: a child widget of
+// the host (the view) that never takes the keyboard focus and lets every
+// mouse press through to the control beneath. The word balloon sits to the
+// right of the figure. Until a host is given, nothing is drawn anywhere.
 //
-// Changes are drawn at most kFrameMs apart into a frame kept by the window,
-// and only the parts that changed are redrawn: a new mouth repaints the
-// mouth, a move of the figure the figure, a new word the balloon. When
-// nothing blends translucent windows (X11 without a compositing manager)
-// the window is shaped to what is drawn, so the desktop around Merlin shows
-// through instead of a black box.
-class MerlinWindow final : public QWidget, public Stage {
+// Changes are drawn at most kFrameMs apart into a frame kept by the overlay,
+// and only the parts that changed are redrawn and repainted: a new mouth
+// repaints the mouth, a move of the figure the figure, a new word the
+// balloon. The host repaints its own controls beneath.
+//
+// The overlay belongs to its owner, the view to the host: whichever goes
+// first, the other stays sound.
+class MerlinOverlay final : public QObject, public Stage {
     Q_OBJECT
 public:
     static constexpr int kFrameMs = 33;
 
-    // `compositing` tells whether translucent pixels are blended with what
-    // lies behind; it is asked at each Show and about once a second while
-    // something changes. By default the display server is asked.
-    explicit MerlinWindow(QWidget *parent = nullptr);
-    explicit MerlinWindow(std::function<bool()> compositing, QWidget *parent = nullptr);
+    MerlinOverlay();
+    ~MerlinOverlay() override;
+
+    // Draws Merlin inside `host` from now on. setTopLeft's points count from
+    // the outer frame of host's window standing at the screen's origin;
+    // `hostOrigin` is where host's top-left stands in those points.
+    void setHost(QWidget &host, QPoint hostOrigin);
+    // Where Merlin is drawn; null before setHost and once the host is gone.
+    QWidget *view() const { return m_view; }
 
     void setOpacity(qreal opacity) override;
     void setTopLeft(QPoint topLeft) override;
@@ -44,17 +51,17 @@ public:
     QString balloonText() const { return m_balloon; }
     // The pose as it would be drawn now.
     Pose currentPose() const;
-    // For screenshots and benchmarks: freezes the idle loop at `idleMs`.
+    // For screenshots, benchmarks and tests: freezes the idle loop at `idleMs`.
     void freezeIdleAt(qint64 idleMs);
     // Draws what is pending now instead of at the next frame.
     void renderPending();
-    // The frame as last drawn (transparent where nothing is).
+    // The frame as last drawn, the view's size (transparent where nothing is).
     const QImage &frame() const { return m_frame; }
-    // Where the figure is drawn, in window coordinates.
+    // Where the figure is drawn, in the view's coordinates.
     QRectF figureRect() const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // What the figure looks like, minus the mouth: when this is unchanged the
@@ -67,6 +74,9 @@ private:
         bool operator==(const FigureState &) const = default;
     };
 
+    QSize size() const;
+    qreal devicePixelRatio() const;
+    void place();
     void relayout();
     int padding() const;
     QRectF balloonArea() const;
@@ -74,19 +84,18 @@ private:
     void renderBalloon();
     void onIdleTick();
     void scheduleFrame();
-    void renderFrame();
-    void checkCompositing();
-    void makeEdgesOpaque(const QRegion &area);
+    void renderFrame(bool repaint = true);
+    void paint(const QRegion &region);
     FigureState figureState(const Pose &pose) const;
 
-    std::function<bool()> m_compositing;
-    CompositorProbe m_probe;
+    QPointer<QWidget> m_view;
+    QPoint m_hostOrigin;
+    QPoint m_topLeft;
     MerlinPuppet m_puppet;
     QTimer m_idleTimer;
     QTimer m_frameTimer;
     QElapsedTimer m_idleClock;
     QElapsedTimer m_sinceFrame;
-    QElapsedTimer m_sinceCompositingCheck;
     qint64 m_frozenIdleMs = -1;
     int m_height = 205;
     qreal m_opacity = 0;
@@ -106,7 +115,6 @@ private:
     QImage m_frame;
     bool m_frameValid = false;
     bool m_balloonChanged = false;
-    bool m_composited = true;
     FigureState m_drawnFigure;
     MouthShape m_drawnMouth = MouthShape::Rest;
     QRect m_drawnBalloonBounds;
