@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "../speech/fakeclock.h"
+
+#include "app/messageboxes.h"
+#include "app/tavola.h"
+#include "memoryrecordstore.h"
+#include "scriptedrandom.h"
+#include "speech/merlinagent.h"
+#include "speech/merlinoverlay.h"
+#include "speech/performer.h"
+#include "speech/silentsynthesizer.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// The real boxes; the name prompt answers at once.
+class Boxes final : public Dialogs {
+public:
+    QString InputBox(const QString &) override { return QStringLiteral("Zoe"); }
+    void MsgBox(const QString &text) override { MessageBoxes().MsgBox(text); }
+};
+
+QImage grabScreen()
+{
+    // What the X server shows once every pending repaint has reached it.
+    QImage last;
+    for (int i = 0; i < 40; ++i) {
+        QTest::qWait(40);
+        QImage now = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+        if (now == last)
+            return now;
+        last = std::move(now);
+    }
+    return last;
+}
+
+QRect onScreen(const QWidget *w)
+{
+    return {w->mapToGlobal(QPoint(0, 0)), w->size()};
+}
+
+QStringList xdotool(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), arguments);
+    p.waitForFinished(5000);
+    return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// The game on an X server with a window manager (run_with_openbox.sh SIZE):
+// wherever its window stands, Merlin is drawn inside it and hides none of
+// what the child reads, nor any box.
+class TestMerlinOnScreen : public QObject {
+    Q_OBJECT
+
+    FakeClock m_clock;
+    Tavola *m_tavola = nullptr;
+    MerlinAgent *m_agent = nullptr;
+    int m_checks = 0;
+
+    // Lets the character's time run by `ms`, as the child waits.
+    void play(int ms)
+    {
+        for (int t = 0; t < ms; t += 50) {
+            m_clock.now += 50;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            m_agent->performer().tick();
+        }
+    }
+
+    // Merlin's drawn pixels: where the screen differs with and without him.
+    QRegion merlinPixels()
+    {
+        QWidget *view = m_agent->overlay()->view();
+        const QImage with = grabScreen();
+        view->hide();
+        const QImage without = grabScreen();
+        view->show();
+        QRegion drawn;
+        for (int y = 0; y < with.height(); ++y) {
+            const auto *a = reinterpret_cast<const QRgb *>(with.constScanLine(y));
+            const auto *b = reinterpret_cast<const QRgb *>(without.constScanLine(y));
+            for (int x = 0; x < with.width();) {
+                if (a[x] == b[x]) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < with.width() && a[x] != b[x])
+                    ++x;
+                drawn += QRect(start, y, x - start, 1);
+            }
+        }
+        return drawn;
+    }
+
+    // While Merlin speaks: one window on the screen, Merlin inside it and
+    // clear of the counters, the clock, the verdict and both buttons.
+    void checkWhileSpeaking(const char *moment)
+    {
+        const QString what = QStringLiteral("%1, window at %2,%3")
+                                 .arg(QLatin1String(moment))
+                                 .arg(m_tavola->frameGeometry().x())
+                                 .arg(m_tavola->frameGeometry().y());
+        QVERIFY2(!m_agent->overlay()->balloonText().isEmpty(), qPrintable(what));
+        const QStringList windows = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid())});
+        QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
+
+        const QRegion drawn = merlinPixels();
+        QVERIFY2(drawn.boundingRect().width() * drawn.boundingRect().height() > 20000, qPrintable(what));
+        const QRect controls = onScreen(m_tavola->centralWidget());
+        QVERIFY2((drawn - controls).isEmpty(), qPrintable(what + QStringLiteral(": outside the window")));
+        for (const char *name : {"Shape4", "Shape5", "lblMessage", "cmdNext", "cmdExit1"}) {
+            const auto *control = m_tavola->findChild<QWidget *>(QLatin1String(name));
+            QVERIFY2(!drawn.intersects(onScreen(control)), qPrintable(what + QStringLiteral(": over ") + name));
+        }
+        ++m_checks;
+    }
+
+    // A box that comes up while Merlin speaks, pushed over him: it hides
+    // him, never the other way round.
+    void checkBox(QMessageBox *box)
+    {
+        QWidget *view = m_agent->overlay()->view();
+        if (!view || !view->isVisible())
+            return;
+        box->move(onScreen(view).center() - QPoint(box->width() / 2, box->height() / 2));
+        QTRY_VERIFY(onScreen(box).intersects(onScreen(view)));
+        const QRegion drawn = merlinPixels();
+        QVERIFY2(!drawn.isEmpty(), "Merlin hidden whole");
+        QVERIFY2(!drawn.intersects(box->frameGeometry()), qPrintable(box->text()));
+        ++m_checks;
+    }
+
+    void moveWindow(QPoint frameTopLeft)
+    {
+        // xdotool places the window's inside; the frame goes around it.
+        const QPoint to = frameTopLeft + m_tavola->geometry().topLeft() - m_tavola->frameGeometry().topLeft();
+        xdotool({QStringLiteral("windowmove"), QString::number(m_tavola->winId()), QString::number(to.x()),
+                 QString::number(to.y())});
+        QTRY_COMPARE(m_tavola->frameGeometry().topLeft(), frameTopLeft);
+        QTest::qWait(100);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server; run through run_with_openbox.sh");
+        // A steady caret, so that only Merlin differs between two looks.
+        QApplication::setCursorFlashTime(0);
+    }
+
+    void merlinInsideAndClear_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("dragged");
+        QTest::newRow("top-left") << QStringLiteral("top-left") << false;
+        QTest::newRow("centred") << QStringLiteral("centred") << false;
+        QTest::newRow("centred, then dragged") << QStringLiteral("centred") << true;
+    }
+    void merlinInsideAndClear()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, dragged);
+        MerlinAgent agent({std::make_unique<SilentSynthesizer>(), &m_clock, nullptr, false});
+        MemoryRecordStore records;
+        Boxes boxes;
+        ScriptedRandom random;
+        random.numbers = ScriptedRandom::drawing(4, 7);
+        bool ended = false;
+        Tavola tavola({agent, records, boxes, random, [&ended] { ended = true; }});
+        m_agent = &agent;
+        m_tavola = &tavola;
+        m_checks = 0;
+        int boxesSeen = 0;
+        QTimer boxWatch;
+        connect(&boxWatch, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            boxWatch.stop();
+            ++boxesSeen;
+            checkBox(box);
+            box->accept();
+            boxWatch.start();
+        });
+        boxWatch.start(100);
+
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCursor::setPos(screen.bottomRight());
+        tavola.Form_Load();
+        tavola.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tavola));
+        // The clock's label would change between two looks.
+        tavola.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+        const QSize frame = tavola.frameGeometry().size();
+        const QPoint centred((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
+        moveWindow(place == QLatin1String("top-left") ? QPoint(0, 0) : centred);
+
+        // The introduction.
+        play(3000);
+        checkWhileSpeaking("introduction");
+        if (dragged) {
+            moveWindow(QPoint(screen.width() - frame.width() - 40, screen.height() - frame.height() - 30));
+            checkWhileSpeaking("introduction, dragged");
+        }
+        const auto drain = [&] {
+            for (int i = 0; i < 2000 && !agent.performer().idle(); ++i)
+                play(50);
+        };
+        auto *answer = tavola.findChild<QLineEdit *>(QStringLiteral("Text3"));
+        auto *product = tavola.findChild<QLineEdit *>(QStringLiteral("Text7"));
+        drain();
+        // A wrong answer, then right ones up to the magic of the sixth.
+        answer->setText(QStringLiteral("99"));
+        tavola.Command3_Click();
+        play(2400);
+        checkWhileSpeaking("red verdict");
+        for (int right = 1; right <= 6; ++right) {
+            drain();
+            tavola.cmdNext_Click();
+            drain();
+            answer->setText(product->text());
+            tavola.Command3_Click();
+        }
+        for (int step = 0; step < 8; ++step) {
+            play(400);
+            if (!agent.overlay()->balloonText().isEmpty())
+                checkWhileSpeaking("praise");
+        }
+        // Goodbye and the record's confirmation, both while he speaks.
+        tavola.cmdNext_Click();
+        play(2100);
+        tavola.cmdExit1_Click();
+        QVERIFY(ended);
+        QCOMPARE(boxesSeen, 3);
+        QVERIFY2(m_checks >= 6, qPrintable(QString::number(m_checks)));
+    }
+};
+
+QTEST_MAIN(TestMerlinOnScreen)
+#include "tst_merlinonscreen.moc"
