@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libespeak-ng-dev espeak-ng-data espeak-ng
   fonts-liberation2 qt6-translations-l10n
-  xvfb xauth openbox xcompmgr xdotool imagemagick sox
+  xvfb xauth openbox xdotool imagemagick sox weston qt6-wayland
   appstream desktop-file-utils
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   clang libclang-rt-14-dev

@@ -2,10 +2,16 @@
 # Runs a desktop trial of Zorvali as a child would meet it: its own X server,
 # a window manager, an accessibility bus to read the screen, an empty data
 # folder and no sound server. Usage: run.sh SCRIPT.py ZORVALI_BINARY [ARG...]
+# With the argument "wayland" the game runs on a Wayland compositor (weston,
+# drawing into that X server, which feeds it the keys as a real seat).
 set -euo pipefail
 if [ -z "${ZORVALI_E2E_INNER:-}" ]; then
   which xvfb-run openbox xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher >/dev/null \
     && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: a desktop tool is missing"; exit 77; }
+  if [ "${3:-}" = wayland ]; then
+    which weston >/dev/null && ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 \
+      || { echo "SKIP: weston or Qt's Wayland plugin (qt6-wayland) is missing"; exit 77; }
+  fi
   export ZORVALI_E2E_INNER=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
 fi
@@ -19,4 +25,11 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 openbox >/dev/null 2>&1 &
 sleep 1
+if [ "${3:-}" = wayland ]; then
+  weston --backend=x11-backend.so --socket=zorvali-e2e --width=1024 --height=768 --idle-time=0 \
+    >"$work/weston.log" 2>&1 &
+  for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/zorvali-e2e" ] && break; sleep 0.1; done
+  export WAYLAND_DISPLAY=zorvali-e2e QT_QPA_PLATFORM=wayland
+  sleep 1
+fi
 /usr/bin/python3 "$@"
