@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(ZORVALI_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("it.zorvali.Zorvali"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvali/zorvali.svg")));
-    // The Merlin window closing must not end the game; only the exit does.
+    // Only the exit ends the game, not the last box closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
     MerlinAgent agent;

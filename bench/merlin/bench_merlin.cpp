@@ -144,7 +144,8 @@ int measureFrame(MerlinOverlay &overlay, QWidget &host)
     waitMs(300);
     const QString sentence = QStringLiteral("Ti nomino cavaliere della tabellina, il massimo ordine per un eroe");
     std::vector<qint64> us;
-    for (int i = 0; i < 300; ++i) {
+    // The first frames also render the artwork's parts at this scale.
+    for (int i = -20; i < 300; ++i) {
         QElapsedTimer timer;
         timer.start();
         overlay.setAnimation(QStringLiteral("domagic1"), (i % 100) / 100.0);
@@ -152,7 +153,8 @@ int measureFrame(MerlinOverlay &overlay, QWidget &host)
         overlay.setBalloon(sentence.left(10 + i % 50));
         overlay.renderPending();
         host.repaint(overlay.view()->geometry());
-        us.push_back(timer.nsecsElapsed() / 1000);
+        if (i >= 0)
+            us.push_back(timer.nsecsElapsed() / 1000);
     }
     std::sort(us.begin(), us.end());
     std::printf("device-pixel ratio %.1f\n", host.devicePixelRatioF());
