@@ -66,11 +66,12 @@ QString withoutControlCharacters(const QString &name)
 
 const QColor kScrollBarGrey(0xC8, 0xC8, 0xC8);
 
-// Where the controls' top-left stands from the window's outer frame: a
-// one-pixel border, a 20-pixel title bar and a 19-pixel menu bar, as a common
-// desktop draws them. Merlin's MoveTo counts from that frame; taking it at
-// this size rather than as drawn keeps him at one place among the controls
-// on any desktop, Wayland included, where the frame cannot be known.
+// Where the controls' top-left stands from the window's outer frame: past a
+// one-pixel border, and below a title bar and the menu bar 39 pixels tall
+// together, as a common desktop draws them. Merlin's MoveTo counts from that
+// frame; taking it at this size rather than as drawn keeps him at one place
+// among the controls on any desktop, Wayland included, where the frame
+// cannot be known.
 constexpr QPoint kControlsInFrame(1, 39);
 
 // The record holder's name shrinks to fit before "con punti", down to the

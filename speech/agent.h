@@ -47,9 +47,5 @@ public:
     // takes the keyboard or the mouse from them. `hostOrigin` is where host's
     // top-left stands when its window's outer frame is at the screen's
     // origin. A control that draws nothing ignores it.
-    virtual void setHost(QWidget &host, QPoint hostOrigin)
-    {
-        Q_UNUSED(host);
-        Q_UNUSED(hostOrigin);
-    }
+    virtual void setHost(QWidget & /*host*/, QPoint /*hostOrigin*/) {}
 };

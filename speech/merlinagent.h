@@ -16,8 +16,8 @@ class SpeechEngine;
 class Stage;
 
 // The real character control: Merlin drawn inside the window that hosts
-// him, speaking Italian through a voice that runs on its own thread. Only the id "Merlin"
-// can be loaded; any load key loads the bundled character.
+// him, speaking Italian through a voice that runs on its own thread. Only
+// the id "Merlin" can be loaded; any load key loads the bundled character.
 //
 // When the voice is missing, Load loads Merlin all the same and then throws
 // std::runtime_error saying so; from then on Merlin moves and shows his

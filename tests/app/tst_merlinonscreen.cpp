@@ -176,14 +176,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("place");
         QTest::addColumn<bool>("dragged");
-        QTest::newRow("top-left") << QStringLiteral("top-left") << false;
-        QTest::newRow("centred") << QStringLiteral("centred") << false;
-        QTest::newRow("centred, then dragged") << QStringLiteral("centred") << true;
+        // The counts of right answers whose praise is watched; the whole
+        // ladder of animations once, as they do not depend on the place.
+        QTest::addColumn<QList<int>>("praised");
+        QTest::newRow("top-left") << QStringLiteral("top-left") << false << QList<int>{2, 5, 13};
+        QTest::newRow("centred") << QStringLiteral("centred") << false << QList<int>{5};
+        QTest::newRow("centred, then dragged") << QStringLiteral("centred") << true << QList<int>{5};
     }
     void merlinInsideAndClear()
     {
         QFETCH(QString, place);
         QFETCH(bool, dragged);
+        QFETCH(QList<int>, praised);
         MerlinAgent agent({std::make_unique<SilentSynthesizer>(), &m_clock, nullptr, false});
         MemoryRecordStore records;
         Boxes boxes;
@@ -223,6 +227,9 @@ private Q_SLOTS:
         playUntilSpeaking();
         play(1000);
         checkWhileSpeaking("introduction");
+        // The balloon at its fullest.
+        play(8000);
+        checkWhileSpeaking("introduction, later");
         if (dragged) {
             moveWindow(QPoint(screen.width() - frame.width() - 40, screen.height() - frame.height() - 30));
             checkWhileSpeaking("introduction, dragged");
@@ -234,22 +241,24 @@ private Q_SLOTS:
         auto *answer = tavola.findChild<QLineEdit *>(QStringLiteral("Text3"));
         auto *product = tavola.findChild<QLineEdit *>(QStringLiteral("Text7"));
         drain();
-        // A wrong answer, then right ones up to the magic of the sixth.
+        // A wrong answer, then right ones up the ladder of praise.
         answer->setText(QStringLiteral("99"));
         tavola.Command3_Click();
         playUntilSpeaking();
         checkWhileSpeaking("red verdict");
-        for (int right = 1; right <= 6; ++right) {
+        for (int p = 0; p <= praised.last(); ++p) {
             drain();
             tavola.cmdNext_Click();
             drain();
             answer->setText(product->text());
             tavola.Command3_Click();
-        }
-        playUntilSpeaking();
-        for (int step = 0; step < 8; ++step) {
-            checkWhileSpeaking("praise");
-            play(400);
+            if (!praised.contains(p))
+                continue;
+            playUntilSpeaking();
+            for (int step = 0; step < 6; ++step) {
+                checkWhileSpeaking("praise");
+                play(450);
+            }
         }
         // Goodbye and the record's confirmation, both while he speaks.
         tavola.cmdNext_Click();
@@ -257,7 +266,7 @@ private Q_SLOTS:
         tavola.cmdExit1_Click();
         QVERIFY(ended);
         QCOMPARE(boxesSeen, 3);
-        QCOMPARE(m_checks, (dragged ? 2 : 1) + 1 + 8 + 2);
+        QCOMPARE(m_checks, (dragged ? 3 : 2) + 1 + 6 * praised.size() + 2);
     }
 };
 
