@@ -8,7 +8,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng
   fonts-liberation2 qt6-translations-l10n
   xvfb xauth openbox xcompmgr xdotool imagemagick sox
-  appstream desktop-file-utils
+  appstream desktop-file-utils lintian
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   clang libclang-rt-14-dev
 )
