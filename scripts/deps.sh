@@ -9,6 +9,8 @@ packages=(
   fonts-liberation2 qt6-translations-l10n
   xvfb xauth openbox xcompmgr xdotool imagemagick sox
   appstream desktop-file-utils lintian
+  # the clean-system trial; uidmap lets mmdebstrap run without root
+  mmdebstrap gpg debian-archive-keyring uidmap
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   clang libclang-rt-14-dev
 )

@@ -27,7 +27,7 @@ done
 deb=$(ls "$root"/deb/*.deb) || fail "no package built"
 dpkg-deb -c "$deb" | grep ' ./usr/games/zorvali$' >/dev/null || fail "package lacks the binary"
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libespeak-ng1 espeak-ng-data fonts-liberation2; do
+for dep in libqt6widgets6 libespeak-ng1 espeak-ng-data fonts-liberation2 fonts-dejavu-core; do
     echo "$depends" | grep -q "$dep" || fail "package does not depend on $dep: $depends"
 done
 # A new version needs its changelog entry, and the manual page its new
