@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Zorvali needs to build, run and test, from Debian 12 packages.
 set -euo pipefail
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch root and packs it, then checks what a
 # desktop and a package manager rely on. Exit 77: a validator is missing.
 # Usage: check.sh CMAKE CPACK BUILD_DIR

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test binary (with its arguments) on a private X server with openbox
 # as window manager and no compositing manager (a test that wants one starts
 # its own). Exits 77 (skipped) when the tools for that are not installed.
