@@ -3,7 +3,9 @@
 # Installs the Debian package on a minimal Debian 12 system made for the
 # occasion, where only what the package declares comes in, and plays the
 # start of a game there: a missing Qt plugin, font or voice file shows up here
-# and nowhere else. Exit 77: no mmdebstrap, no way to run it, or no archive.
+# and nowhere else. The screen as the game showed it is left in
+# BUILD_DIR/cleansystem-screen.xwd (an X window dump; `convert` reads it).
+# Exit 77: no mmdebstrap, no way to run it, or no archive.
 # Usage: cleansystem.sh CPACK BUILD_DIR VERSION
 set -u
 cpack=$1 build=$2 version=$3
