@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every 64-bit fixed-point value through the speller: below 10^12 it gives
 // lower-case Italian letters (none for zero and below); from there on it
 // throws std::out_of_range and nothing else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a record file's content: the decoder must give text
 // that encodes back to bytes decoding to the same text, and the lenient
 // number reader must give a number (never NaN) for whatever it is handed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes, of any size, stored as a record file and read back by the
 // store: the read gives the decoded first kReadLimit bytes and nothing else.
 #include "record/filerecordstore.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs each for a bounded time from the seeds
 # in corpus/<target>/. Usage: fuzz/run.sh [SECONDS_PER_TARGET] [TARGET...]

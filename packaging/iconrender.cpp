@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build-time tool: renders an SVG picture into a square PNG of the given size,
 // so the icon theme gets bitmaps drawn by the same renderer the program uses.
 //

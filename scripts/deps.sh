@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Zorvali needs to build, run and test, from Debian 12 packages.
 set -euo pipefail
 
@@ -8,7 +9,9 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng
   fonts-liberation2 qt6-translations-l10n
   xvfb xauth openbox xdotool imagemagick sox weston qt6-wayland
-  appstream desktop-file-utils
+  appstream desktop-file-utils lintian
+  # the clean-system trial; uidmap lets mmdebstrap run without root
+  mmdebstrap gpg debian-archive-keyring uidmap
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   clang libclang-rt-14-dev
 )

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the dependencies, builds Zorvali and starts it (under Xvfb when
 # there is no desktop session).
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the window's hot paths take: painting the gradient at 1×
 // and 2×, a new question end to end, and Enter to the verdict on screen.
 // Run it under the platform you want to measure (offscreen, xcb), at

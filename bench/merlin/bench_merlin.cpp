@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how quickly Merlin starts to talk, how long the UI thread can be
 // held up while he talks and moves, his idle CPU and his memory; with
 // --frame, only how long one frame of his takes to draw and show (run it

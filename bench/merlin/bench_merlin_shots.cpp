@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of Merlin for docs/: idle, each animation at a telling moment,
 // and speaking with his balloon, over a plain stand-in for the main window.
 // Run under xvfb-run: bench_merlin_shots OUTPUT_DIR

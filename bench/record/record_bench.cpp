@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the whole record save (compare under the lock, write, sync, rename)
 // over many saves in a scratch directory, and prints median and worst.
 //   record_bench [SAVES] [PARENT_DIR]

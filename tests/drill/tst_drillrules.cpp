@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drill/clockrandom.h"
 #include "drill/drillrules.h"
 #include "drill/int16.h"

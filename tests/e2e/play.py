@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the real Zorvali window with xdotool and reads it back through the accessibility
 tree, as an assistive technology would. Usage: play.py ZORVALI_BINARY quick|full|hostile|wayland"""
 import os

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a desktop trial of Zorvali as a child would meet it: its own X server,
 # a window manager, an accessibility bus to read the screen, an empty data
 # folder and no sound server. Usage: run.sh SCRIPT.py ZORVALI_BINARY [ARG...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/directorylock.h"
 #include "record/filerecordstore.h"
 #include "record/recordcodec.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test binary (with its arguments) on a private X server of the given
 # size with openbox as window manager. Exits 77 (skipped) when the tools for
 # that are not installed. Usage: run_with_openbox.sh WIDTHxHEIGHT BINARY [ARG...]
