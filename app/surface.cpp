@@ -5,41 +5,17 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 Surface::Surface(const QColor &backColor, QWidget *parent) : QWidget(parent), m_backColor(backColor)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Surface::ensureImage()
-{
-    const qreal dpr = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
-    if (m_drawing.size() == pixels && m_drawing.devicePixelRatio() == dpr)
-        return;
-    // Opaque, so showing it is a plain copy rather than a blend per pixel.
-    m_drawing = QImage(pixels, QImage::Format_RGB32);
-    m_drawing.setDevicePixelRatio(dpr);
-    m_drawing.fill(m_backColor);
-    m_hasDrawing = false;
-}
-
 void Surface::paintGradient(int red, int green)
 {
-    ensureImage();
-    const int rows = m_drawing.height();
-    const int columns = m_drawing.width();
-    // Whole device rows per band: band k covers [k*rows/256, (k+1)*rows/256),
-    // so the bands tile the height with no gap and differ by at most a row.
-    for (int k = 0; k < kBands; ++k) {
-        const QRgb color = qRgb(red, green, k);
-        const int top = k * rows / kBands;
-        const int bottom = (k + 1) * rows / kBands;
-        for (int y = top; y < bottom; ++y) {
-            auto *line = reinterpret_cast<QRgb *>(m_drawing.scanLine(y));
-            std::fill(line, line + columns, color);
-        }
-    }
+    m_red = red;
+    m_green = green;
     m_hasDrawing = true;
     update();
 }
@@ -48,22 +24,33 @@ void Surface::clearDrawing()
 {
     if (!m_hasDrawing)
         return;
-    m_drawing.fill(m_backColor);
     m_hasDrawing = false;
     update();
 }
 
-void Surface::resizeEvent(QResizeEvent *)
-{
-    ensureImage();
-}
-
+// The bands are filled straight into the dirty area at every repaint rather
+// than kept in a window-sized image: filling costs less than copying, most of
+// all at high pixel ratios.
 void Surface::paintEvent(QPaintEvent *event)
 {
-    ensureImage();
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     const QRect dirty = event->rect();
-    const qreal dpr = m_drawing.devicePixelRatio();
-    painter.drawImage(dirty, m_drawing, QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
+    if (!m_hasDrawing) {
+        painter.fillRect(dirty, m_backColor);
+        return;
+    }
+    const qreal dpr = devicePixelRatioF();
+    const int rows = qRound(height() * dpr);
+    const qreal width = this->width();
+    // Whole device rows per band: band k covers [k*rows/256, (k+1)*rows/256),
+    // so the bands tile the height with no gap and differ by at most a row.
+    const int firstRow = std::max(0, int(std::floor(dirty.top() * dpr)));
+    const int endRow = std::min(rows, int(std::ceil((dirty.bottom() + 1) * dpr)));
+    for (int k = firstRow * kBands / rows; k < kBands; ++k) {
+        const int top = k * rows / kBands;
+        if (top >= endRow)
+            break;
+        const int bottom = (k + 1) * rows / kBands;
+        painter.fillRect(QRectF(0, top / dpr, width, (bottom - top) / dpr), QColor(m_red, m_green, k));
+    }
 }

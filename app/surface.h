@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QImage>
+#include <QColor>
 #include <QWidget>
 
-// The window's client area. What is painted on it goes into a background
-// image kept behind every control, so it survives repaints until cleared.
+// The window's client area. What is painted on it is drawn behind every
+// control at each repaint, so it survives repaints until cleared.
 class Surface final : public QWidget {
     Q_OBJECT
 
@@ -20,17 +20,13 @@ public:
     // Removes everything painted; the controls are not affected.
     void clearDrawing();
     bool hasDrawing() const { return m_hasDrawing; }
-    // The background image as shown, in device pixels.
-    const QImage &drawing() const { return m_drawing; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void ensureImage();
-
     QColor m_backColor;
-    QImage m_drawing;
+    int m_red = 0;
+    int m_green = 0;
     bool m_hasDrawing = false;
 };

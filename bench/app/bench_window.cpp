@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
 
     // The scale is the screen's: run once more with QT_SCALE_FACTOR=2.
     std::printf("device-pixel ratio %.1f\n", tavola.devicePixelRatioF());
-    print("gradient into the background image", measure(300, [&] { tavola.surface()->paintGradient(60, 100); }), 2);
+    print("gradient requested (drawn at the repaint)", measure(300, [&] { tavola.surface()->paintGradient(60, 100); }), 2);
     print("gradient paint + window repaint", measure(300, [&] {
               tavola.surface()->paintGradient(60, 100);
               tavola.repaint();

@@ -9,6 +9,20 @@
 #include <QApplication>
 #include <QTest>
 
+namespace {
+
+// What the surface shows behind its controls, in device pixels.
+QImage shown(Surface &surface, const QRect &area)
+{
+    const qreal dpr = surface.devicePixelRatioF();
+    QImage image((QSizeF(area.size()) * dpr).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    surface.render(&image, {}, area, QWidget::DrawWindowBackground);
+    return image;
+}
+
+} // namespace
+
 // The window as the child first sees it, and the questions it asks.
 class TestWindow : public QObject {
     Q_OBJECT
@@ -137,7 +151,7 @@ private Q_SLOTS:
 
         // 256 bands of equal height (to a pixel row), each one colour edge to
         // edge, from (60, G, 0) at the top to (60, G, 255) at the bottom.
-        const QImage image = f.tavola.surface()->drawing();
+        const QImage image = shown(*f.tavola.surface(), f.tavola.surface()->rect());
         QList<int> heights;
         for (int y = 0; y < image.height(); ++y) {
             QCOMPARE(image.pixel(image.width() - 1, y), image.pixel(0, y));
@@ -162,7 +176,7 @@ private Q_SLOTS:
             tavola.cmdNext_Click();
             shades << tavola.backgroundShade().value();
             factors << tavola.secondFactor().value();
-            QCOMPARE(qGreen(tavola.surface()->drawing().pixel(0, 0)), 20 * tavola.backgroundShade().value());
+            QCOMPARE(qGreen(shown(*tavola.surface(), {0, 0, 1, 1}).pixel(0, 0)), 20 * tavola.backgroundShade().value());
         }
         const QSet<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
         QCOMPARE(shades, oneToTen);
