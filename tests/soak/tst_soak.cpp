@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,7 +56,9 @@ private Q_SLOTS:
         auto *message = tavola.findChild<VbLabel *>(QStringLiteral("lblMessage"));
         // The child waits for Merlin to finish before going on.
         const auto drain = [&] {
-            for (int i = 0; i < 20000 && !agent.performer().idle(); ++i) {
+            QElapsedTimer patience;
+            patience.start();
+            while (!agent.performer().idle() && patience.elapsed() < 20000) {
                 clock.now += 250;
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
                 agent.performer().tick();

@@ -18,12 +18,13 @@ private Q_SLOTS:
     void movesAndSettles_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : Choreography::names())
-            QTest::newRow(qPrintable(name)) << name;
+        for (const char *name : {"Announce", "Greet", "congratulate", "domagic1", "domagic2"})
+            QTest::newRow(name) << QString::fromLatin1(name);
     }
     void movesAndSettles()
     {
         QFETCH(QString, name);
+        QCOMPARE(Choreography::canonicalName(name.toUpper()), name); // any case the game spells
         QVERIFY(distanceFromRest(Choreography::pose(name, 0, 1000)) < 2);
         QVERIFY(distanceFromRest(Choreography::pose(name, 1, 1000)) < 2);
         qreal most = 0;
