@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../speech/fakeclock.h"
 
+#include "app/messageboxes.h"
 #include "app/tavola.h"
 #include "memoryrecordstore.h"
-#include "recordingdialogs.h"
 #include "scriptedrandom.h"
 #include "speech/merlinagent.h"
 #include "speech/merlinoverlay.h"
@@ -12,12 +12,20 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 namespace {
+
+// The real boxes; the name prompt answers at once.
+class Boxes final : public Dialogs {
+public:
+    QString InputBox(const QString &) override { return QStringLiteral("Zoe"); }
+    void MsgBox(const QString &text) override { MessageBoxes().MsgBox(text); }
+};
 
 // What the X server shows once every pending repaint has reached it.
 QImage grabScreen()
@@ -34,6 +42,14 @@ QImage grabScreen()
 }
 
 QRect onScreen(const QWidget *w) { return {w->mapToGlobal(QPoint(0, 0)), w->size()}; }
+
+QStringList xdotool(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), arguments);
+    p.waitForFinished(5000);
+    return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -83,12 +99,15 @@ class TestMerlinOnScreen : public QObject {
         return drawn;
     }
 
-    // Merlin inside the window and clear of the counters, the clock, the
-    // verdict and both buttons.
+    // One window on the screen, Merlin inside it and clear of the counters,
+    // the clock, the verdict and both buttons.
     void checkWhileSpeaking(const char *moment)
     {
         const QString what = QStringLiteral("%1, window at %2,%3: ").arg(QLatin1String(moment))
                                  .arg(m_tavola->frameGeometry().x()).arg(m_tavola->frameGeometry().y());
+        const QStringList windows = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid())});
+        QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
         const QRegion drawn = merlinPixels();
         QVERIFY2(drawn.boundingRect().width() * drawn.boundingRect().height() > 20000, qPrintable(what));
         QVERIFY2((drawn - onScreen(m_tavola->centralWidget())).isEmpty(), qPrintable(what + "outside the window"));
@@ -99,12 +118,25 @@ class TestMerlinOnScreen : public QObject {
         ++m_checks;
     }
 
+    // A box that comes up while Merlin speaks, pushed over him, hides him.
+    void checkBox(QMessageBox *box)
+    {
+        QWidget *view = m_agent->overlay()->view();
+        if (!view || !view->isVisible())
+            return;
+        box->move(onScreen(view).center() - QPoint(box->width() / 2, box->height() / 2));
+        QTRY_VERIFY(onScreen(box).intersects(onScreen(view)));
+        const QRegion drawn = merlinPixels();
+        QVERIFY2(!drawn.isEmpty() && !drawn.intersects(box->frameGeometry()), qPrintable(box->text()));
+        ++m_checks;
+    }
+
     void moveWindow(QPoint frameTopLeft)
     {
         // xdotool places the window's inside; the frame goes around it.
         const QPoint to = frameTopLeft + m_tavola->geometry().topLeft() - m_tavola->frameGeometry().topLeft();
-        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), QString::number(m_tavola->winId()),
-                                                      QString::number(to.x()), QString::number(to.y())});
+        xdotool({QStringLiteral("windowmove"), QString::number(m_tavola->winId()), QString::number(to.x()),
+                 QString::number(to.y())});
         QTRY_COMPARE(m_tavola->frameGeometry().topLeft(), frameTopLeft);
         QTest::qWait(100);
     }
@@ -135,8 +167,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, praised);
         MerlinAgent agent({std::make_unique<SilentSynthesizer>(), &m_clock, nullptr, false});
         MemoryRecordStore records;
-        RecordingDialogs boxes;
-        boxes.name = QStringLiteral("Zoe");
+        Boxes boxes;
         ScriptedRandom random;
         random.numbers = ScriptedRandom::drawing(4, 7);
         bool ended = false;
@@ -144,6 +175,19 @@ private Q_SLOTS:
         m_agent = &agent;
         m_tavola = &tavola;
         m_checks = 0;
+        int boxesSeen = 0;
+        QTimer boxWatch;
+        connect(&boxWatch, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            boxWatch.stop();
+            ++boxesSeen;
+            checkBox(box);
+            box->accept();
+            boxWatch.start();
+        });
+        boxWatch.start(100);
 
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCursor::setPos(screen.bottomRight());
@@ -188,9 +232,13 @@ private Q_SLOTS:
             for (int step = 0; step < 6; ++step, play(450))
                 checkWhileSpeaking("praise");
         }
+        // Goodbye and the record's confirmation, both while he speaks.
+        tavola.cmdNext_Click();
+        play(0);
         tavola.cmdExit1_Click();
         QVERIFY(ended);
-        QCOMPARE(m_checks, (dragged ? 3 : 2) + 1 + 6 * praised.size());
+        QCOMPARE(boxesSeen, 3);
+        QCOMPARE(m_checks, (dragged ? 3 : 2) + 1 + 6 * praised.size() + 2);
     }
 };
 
