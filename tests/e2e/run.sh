@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Runs a desktop trial of Zorvali as a child would meet it: its own X server,
-# a window manager, an accessibility bus to read the screen, an empty data
-# folder and no sound server. Usage: run.sh SCRIPT.py ZORVALI_BINARY [ARG...]
-# With the argument "wayland" the game runs on a Wayland compositor (weston,
-# drawing into that X server, which feeds it the keys as a real seat).
+# A desktop trial as a child meets it: an X server, a window manager, an
+# accessibility bus, an empty data folder, no sound server; with "wayland",
+# a weston compositor in that X server, fed keys as a real seat.
+# Usage: run.sh SCRIPT.py ZORVALI_BINARY [ARG...]
 set -euo pipefail
 if [ -z "${ZORVALI_E2E_INNER:-}" ]; then
   which xvfb-run openbox xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher >/dev/null \
@@ -31,9 +30,8 @@ if [ "${3:-}" = wayland ]; then
     >"$work/weston.log" 2>&1 &
   for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/zorvali-e2e" ] && break; sleep 0.1; done
   export WAYLAND_DISPLAY=zorvali-e2e QT_QPA_PLATFORM=wayland
-  # Under the sanitizers: the Wayland plugin's lifelong allocations lie deep
-  # in the graphics libraries, where only a full stack lets the suppressions
-  # find them.
+  # The Wayland plugin's lifelong allocations lie deep in the graphics
+  # libraries: only a full stack lets the leak suppressions find them.
   [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0
   sleep 1
 fi

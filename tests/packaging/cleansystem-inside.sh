@@ -14,10 +14,7 @@ as_child() { runuser --login bambino -c "$1"; }
 got=$(as_child 'zorvali --version') || fail "zorvali --version failed: $got"
 [ "$got" = "zorvali $version" ] || fail "zorvali --version says '$got'"
 as_child 'zorvali --help' | grep -q -- '--version' || fail "zorvali --help does not list --version"
-if command -v man >/dev/null; then
-    page=$(man -w zorvali) || fail "man -w zorvali finds no manual page"
-    echo "NOTE: manual page $page"
-fi
+! command -v man >/dev/null || man -w zorvali >/dev/null || fail "man -w zorvali finds no manual page"
 
 # The window's own faces, and a proportional face for the menus, the boxes
 # and Merlin's balloon: Liberation alone makes fontconfig's sans-serif a
@@ -29,21 +26,18 @@ done
     || fail "the default sans-serif face is a typewriter face: $(fc-match sans-serif)"
 
 # The game in a virtual screen with no sound server: the name prompt, a
-# name, the greeting closed, and then the game window with no box over it (a
-# box here means a missing voice, character or record folder). SIGTERM must
-# end the game cleanly and leave the record files behind. The screen as it was is kept in /tmp/screen.xwd.
+# name, the greeting closed, then the game window with no box over it (a box
+# here means a missing voice, character or record folder). SIGTERM must end
+# the game cleanly and leave the record files. The screen is kept in /tmp/screen.xwd.
 cat > /tmp/play.sh <<'EOF'
 set -u
 find_window() {
-    i=0
-    while [ $i -lt 100 ]; do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2; i=$((i + 1))
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 | grep . && return 0
+        sleep 0.2
     done
     return 1
 }
-# Ends the game and says which windows were on the screen.
 give_up() {
     echo "FAIL: $1; windows shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
     kill -KILL $pid
@@ -52,7 +46,6 @@ give_up() {
 zorvali 2>"$HOME/stderr" &
 pid=$!
 prompt=$(find_window '^Zorvali$') || give_up "no name prompt"
-echo "NOTE: name prompt shown"
 xdotool windowfocus --sync "$prompt" type --delay 20 Ada
 xdotool key Return
 greeting=$(find_window '^Zorvali$') && xdotool windowfocus --sync "$greeting" key Return

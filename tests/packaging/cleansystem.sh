@@ -1,12 +1,10 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian package on a minimal Debian 12 system made for the
-# occasion, where only what the package declares comes in, and plays the
-# start of a game there: a missing Qt plugin, font or voice file shows up here
-# and nowhere else. The screen as the game showed it is left in
-# BUILD_DIR/cleansystem-screen.xwd (an X window dump; `convert` reads it).
-# Exit 77: no mmdebstrap, no way to run it, or no archive.
-# Usage: cleansystem.sh CPACK BUILD_DIR VERSION
+# Installs the package on a minimal Debian 12 system where only what it
+# declares comes in, and starts a game there: a missing Qt plugin, font or
+# voice file shows up here and nowhere else. The screen is left in
+# BUILD_DIR/cleansystem-screen.xwd. Exit 77: no mmdebstrap, no way to run it,
+# or no archive. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
 set -u
 cpack=$1 build=$2 version=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,12 +42,10 @@ fi
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
 cp "$here/cleansystem-inside.sh" "$work/inside.sh" || fail "cleansystem-inside.sh is missing"
 
-# The test tools come in first, and must not bring what the game needs:
-# fonts, Qt, the voice, a sound stack. Then apt-get installs the package with
-# its Depends only, and the game is tried inside as an ordinary user.
+# The test tools must not bring what the game needs (fonts, Qt, the voice, a
+# sound stack); apt-get then installs the package with its Depends only.
 tools=xvfb,xauth,xdotool,man-db
-# The root is thrown away at the end: it is built in memory where there is
-# room, and dpkg does not sync every file it writes (a third of the time).
+# The root is thrown away: built in memory where there is room, unsynced.
 if [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null; then
     export TMPDIR=/dev/shm
 fi

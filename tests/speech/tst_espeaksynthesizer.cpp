@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 // Real Italian speech, into a buffer: no sound device needed.
 class TestEspeakSynthesizer : public QObject {
@@ -18,8 +19,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("maxMs");
         // Digits must come out as the Italian number word, not as silence.
         QTest::newRow("digit 3") << "3" << 150 << 1500;
-        QTest::newRow("per") << "per" << 120 << 1200;
-        QTest::newRow("sette") << "sette" << 200 << 1500;
         QTest::newRow("knight sentence") << "Sei sulla buona strada per diventare cavaliere" << 1500 << 6000;
         // Word positions are counted in characters, not UTF-8 bytes.
         QTest::newRow("accented name") << "Niccolò, sei grande" << 600 << 4000;
@@ -44,11 +43,10 @@ private Q_SLOTS:
             for (const SpeechEvent &e : chunk.events) {
                 if (e.kind == SpeechEvent::Kind::Mouth) {
                     mouths.insert(e.mouth);
-                    continue;
+                } else {
+                    words << text.mid(e.textStart, e.textLength);
+                    QVERIFY(e.audioMs >= std::exchange(lastWordMs, e.audioMs));
                 }
-                words << text.mid(e.textStart, e.textLength);
-                QVERIFY(e.audioMs >= lastWordMs);
-                lastWordMs = e.audioMs;
             }
             final = final || chunk.final;
         });

@@ -48,11 +48,9 @@ struct RecordingStage final : Stage {
     void setBalloon(const QString &text) override { note(3, text.isEmpty() ? "no balloon" : "balloon " + text); }
     void note(int knob, const QString &what)
     {
-        if (what != last[knob])
+        if (what != std::exchange(last[knob], what))
             log << QString::number(clock.nowMs()) + ' ' + what;
-        last[knob] = what;
     }
-
     const Clock &clock;
     QString last[4];
     QStringList log;
@@ -137,8 +135,7 @@ private Q_SLOTS:
         characters.Load(QStringLiteral("Merlin"), QStringLiteral("C:\\Merlin.chr"));
         occasions(characters.Character(QStringLiteral("Merlin")));
 
-        // The voice delivers everything first, so the fake clock alone decides
-        // the run. The silent stand-in has no counter: it gets a moment.
+        // The voice delivers everything first, so the fake clock alone decides the run.
         QTRY_VERIFY(voiceMissing || finished >= requested);
         QTest::qWait(voiceMissing ? 300 : 10);
         for (; clock.now < 13000; clock.now += 10)

@@ -7,11 +7,8 @@
 
 #include <stdexcept>
 
-// A character control that logs every call as one line ("Character Merlin",
-// "MoveTo 250 175", "Speak per"), so tests can assert a handler's exact
-// sequence. With failLoad set, loading throws (and still loads, as a
-// character without its voice does); with failCharacter set, fetching the
-// character throws.
+// Logs every call as one line ("MoveTo 250 175", "Speak per"). failLoad: loading
+// throws (and still loads, as without a voice); failCharacter: fetching throws.
 class RecordingAgent final : public AgentControl, private CharacterCollection, private Character {
 public:
     QStringList calls;

@@ -8,9 +8,8 @@
 #include <functional>
 #include <optional>
 
-// Boxes that never wait, logged as "InputBox <prompt>" or "MsgBox <text>".
-// The prompt answers `name` (nullopt: cancelled); `onMsgBox` runs while a
-// box would be open, so a test can deliver ticks at that moment.
+// Boxes that never wait, logged as "InputBox <prompt>" or "MsgBox <text>"; the
+// prompt answers `name` (nullopt: cancelled); `onMsgBox` runs while a box is open.
 class RecordingDialogs final : public Dialogs {
 public:
     std::optional<QString> name;
