@@ -77,10 +77,13 @@ def focus(title):
 
 
 def close_boxes(seen):
-    """Closes the boxes that come up one after another, noting their texts."""
+    """Closes the boxes that come up one after another, noting their texts. The first one (the
+    greeting, the goodbye) always comes, but may be slow to on a loaded machine."""
     def is_box(a):
         return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
-    while box := wait_for("a box", lambda: find(is_box), 2, required=False):
+    timeout = 20
+    while box := wait_for("a box", lambda: find(is_box), timeout, required=False):
+        timeout = 2
         seen.append(box.name)
         focus("^Zorvali$")  # the boxes' title is the bare program name
         xdotool("key", "Return")
