@@ -17,7 +17,8 @@ SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
 
 
 def fail(message):
-    sys.exit("FAIL: %s (focus descriptions heard: %r)" % (message, heard[-4:]))
+    shown = [" ".join(xdotool("getwindowname", w)) for w in xdotool("search", "--onlyvisible", "--name", ".")]
+    sys.exit("FAIL: %s (focus descriptions heard: %r; windows shown: %r)" % (message, heard[-4:], shown))
 
 
 heard = []  # each new focus's description, as a screen reader is given it
