@@ -73,7 +73,8 @@ constexpr int kRecordNameGap = 6;
 
 } // namespace
 
-Tavola::Tavola(const TavolaServices &services, QWidget *parent) : QMainWindow(parent), m_services(services)
+Tavola::Tavola(const TavolaServices &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services), m_countdown([this] { cmdExit1_Click(); })
 {
     setObjectName(QStringLiteral("Tavola"));
     setWindowTitle(titleCaption());
@@ -594,11 +595,7 @@ void Tavola::ResetCountdown()
 
 void Tavola::Timer1_Timer()
 {
-    if (lblconto->caption() == Countdown::endCaption()) {
-        cmdExit1_Click();
-        return;
-    }
-    lblconto->setCaption(m_countdown.takeOneSecond());
+    lblconto->setCaption(m_countdown.Timer1_Timer(lblconto->caption()));
 }
 
 void Tavola::cmdExit1_Click()

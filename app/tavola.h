@@ -63,7 +63,6 @@ public:
     Int16 wrongAnswers() const { return m_wrongAnswers; }
     Int16 backgroundShade() const { return m_backgroundShade; }
     Int16 secondFactor() const { return m_secondFactor; }
-    const Countdown &countdown() const { return m_countdown; }
     QString windowsDir() const { return m_windowsDir; }
     Surface *surface() const { return m_surface; }
     bool hasEnded() const { return m_ended; }
