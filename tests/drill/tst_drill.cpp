@@ -244,13 +244,6 @@ private Q_SLOTS:
         QCOMPARE(g.agent.calls, QStringList{"Character Merlin"});
         QCOMPARE(g.c.lblNum2 + g.counters(), QStringLiteral("31/0/1"));
     }
-
-    void int16RefusesToWrap()
-    {
-        QCOMPARE((Int16(-32767) - Int16(1)).value(), -32768);
-        QVERIFY_THROWS_EXCEPTION(std::overflow_error, Int16(-32768) - Int16(1));
-        QVERIFY_THROWS_EXCEPTION(std::overflow_error, Int16(200) * Int16(200));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDrill)
