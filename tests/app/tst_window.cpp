@@ -161,6 +161,14 @@ private Q_SLOTS:
     {
         Fixture f;
         f.tavola.show();
+        // A screen reader meets every visible control with a name (a value
+        // label's is its value, so the empty one has its description) and a role.
+        for (QWidget *w : f.tavola.centralWidget()->findChildren<QWidget *>()) {
+            const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(w);
+            const bool named = !accessible->text(QAccessible::Name).isEmpty() || !w->accessibleDescription().isEmpty();
+            const bool role = accessible->role() != QAccessible::Client && accessible->role() != QAccessible::NoRole;
+            QVERIFY2((named && role) || !w->isVisible(), qPrintable(w->objectName()));
+        }
         QVERIFY(QTest::qWaitForWindowActive(&f.tavola));
         // The first showing asks the first question.
         QTRY_COMPARE(f.tavola.focusWidget(), f.box("Text3"));
