@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-// Record files held in memory, for runs that must not touch the disk.
+// Record files held in memory, so the window's figures leave the disk out.
 class MemoryRecordStore final : public RecordStore {
 public:
     QHash<QString, QString> files;
