@@ -61,6 +61,8 @@ protected:
 
 private:
     void connectHandlers();
+    // Runs a drill handler on the controls as they are shown, then shows
+    // what it left, also when it throws.
     void shown(const std::function<void()> &drillHandler);
     void bringUpCharacter();
     void readRecord();
