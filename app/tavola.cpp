@@ -67,18 +67,22 @@ void Tavola::connectHandlers()
 void Tavola::shown(const std::function<void()> &drillHandler)
 {
     DrillControls &controls = m_drill.controls();
+    const auto show = [this, &controls] {
+        // A screen reader says the verdict as the focus comes to "Nuovo
+        // calcolo", and the question as it comes to the answer box: both are
+        // in place before the focus moves.
+        m_ui.cmdNext->setAccessibleDescription(controls.lblMessage);
+        m_ui.Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(controls.Text1, controls.Text6));
+        m_ui.show(controls);
+    };
     m_ui.read(controls);
     try {
         drillHandler();
     } catch (...) {
-        m_ui.show(controls);
+        show();
         throw;
     }
-    m_ui.show(controls);
-    // A screen reader says the verdict as the focus comes to "Nuovo
-    // calcolo", and the question as it comes to the answer box.
-    m_ui.cmdNext->setAccessibleDescription(controls.lblMessage);
-    m_ui.Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(controls.Text1, controls.Text6));
+    show();
 }
 
 void Tavola::cmdNext_Click()

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -159,6 +160,10 @@ private Q_SLOTS:
 
     void keyboard()
     {
+        // What a screen reader says as the focus comes to a control.
+        QStringList heard;
+        connect(qApp, &QApplication::focusChanged, this,
+                [&heard](QWidget *, QWidget *now) { heard << (now ? now->accessibleDescription() : QString()); });
         Fixture f;
         f.tavola.show();
         // A screen reader meets every visible control with a name (a value
@@ -181,7 +186,7 @@ private Q_SLOTS:
         QCOMPARE(f.tavola.focusWidget(), f.button("cmdExit1"));
         QTest::keyClick(f.button("cmdExit1"), Qt::Key_Tab);
         QCOMPARE(f.tavola.focusWidget(), f.box("Text3"));
-        QCOMPARE(f.box("Text3")->accessibleDescription(), "3 per " + f.box("Text6")->text());
+        const QString question = "3 per " + f.box("Text6")->text();
 
         // Every typed character, control characters too, clears the drawing
         // and shows the factors; Ctrl+M is Enter and checks.
@@ -199,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(f.caption("lblScore2"), QStringLiteral("1"));
         QVERIFY(f.label("lblNum1")->isHidden() && f.label("Label10")->isHidden() && f.label("lblNum2")->isHidden());
         QCOMPARE(f.tavola.focusWidget(), f.button("cmdNext"));
-        QCOMPARE(f.button("cmdNext")->accessibleDescription(), f.caption("lblMessage"));
+        QCOMPARE(heard.filter(QRegularExpression("\\S")), QStringList({question, question, "Sbagliato!! 3"}));
         QCOMPARE(f.label("lblMessage")->foreColor(), QColor(255, 0, 0));
         // Enter on "Nuovo calcolo" asks the next question.
         QTest::keyClick(f.button("cmdNext"), Qt::Key_Return);
