@@ -320,7 +320,7 @@ void TavolaControls::show(const DrillControls &drill)
     QWidget *focus = drill.focus == DrillControls::Focus::Text3     ? static_cast<QWidget *>(Text3)
                      : drill.focus == DrillControls::Focus::cmdNext ? cmdNext
                                                                     : nullptr;
-    if (focus && surface->window()->focusWidget() != focus)
+    if (focus)
         focus->setFocus();
     if (!drill.gradient) {
         surface->clearDrawing();
