@@ -71,8 +71,13 @@ void Tavola::shown(const std::function<void()> &drillHandler)
         // A screen reader says the verdict as the focus comes to "Nuovo
         // calcolo", and the question as it comes to the answer box: both are
         // in place before the focus moves.
-        m_ui.cmdNext->setAccessibleDescription(controls.lblMessage);
-        m_ui.Text3->setAccessibleDescription(QStringLiteral("%1 per %2").arg(controls.Text1, controls.Text6));
+        // Each change is an event to the screen reader: only real ones go.
+        const auto describe = [](QWidget *w, const QString &text) {
+            if (w->accessibleDescription() != text)
+                w->setAccessibleDescription(text);
+        };
+        describe(m_ui.cmdNext, controls.lblMessage);
+        describe(m_ui.Text3, QStringLiteral("%1 per %2").arg(controls.Text1, controls.Text6));
         m_ui.show(controls);
     };
     m_ui.read(controls);
