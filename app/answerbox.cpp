@@ -9,8 +9,15 @@ std::optional<char16_t> AnswerBox::typedCode(const QKeyEvent &event)
 {
     if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
         return char16_t(13);
-    if (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+    // Alt and Meta keys belong to the window (Alt+N, Alt+X), not the box.
+    if (event.modifiers() & (Qt::MetaModifier | Qt::AltModifier))
         return std::nullopt;
+    // Ctrl with a letter types that letter's control character, 1 to 26:
+    // Ctrl+M is 13, the same as Enter.
+    if (event.modifiers() & Qt::ControlModifier)
+        return event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z
+                   ? std::optional<char16_t>(char16_t(event.key() - Qt::Key_A + 1))
+                   : std::nullopt;
     if (event.key() == Qt::Key_Backspace)
         return char16_t(8);
     if (event.key() == Qt::Key_Escape)

@@ -6,9 +6,10 @@
 #include <functional>
 #include <optional>
 
-// The answer box. Every typed character is first handed to the key-press
-// handler, then reaches the box unchanged. Keys that type nothing (arrows,
-// Shift) and pasting are not typed characters.
+// The answer box. Every typed character, control characters included
+// (Backspace 8, Escape 27, Ctrl+letter 1 to 26), is first handed to the
+// key-press handler, then reaches the box unchanged. Keys that type nothing
+// (arrows, Shift) are not typed characters.
 class AnswerBox final : public QLineEdit {
     Q_OBJECT
 

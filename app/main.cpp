@@ -101,7 +101,6 @@ int main(int argc, char *argv[])
                        ended = true;
                        QCoreApplication::exit(0);
                    }});
-    dialogs.setParent(nullptr);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_terminationPipe) == 0) {
         auto *notifier = new QSocketNotifier(g_terminationPipe[1], QSocketNotifier::Read, &app);

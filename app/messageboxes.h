@@ -12,7 +12,6 @@ public:
     static constexpr int kMaxNameLength = 30;
 
     explicit MessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget *parent) { m_parent = parent; }
 
     QString InputBox(const QString &prompt) override;
     void MsgBox(const QString &text) override;

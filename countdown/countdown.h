@@ -1,31 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "drill/int16.h"
-
 #include <QString>
 
+#include <functional>
+
 // The contest clock. It counts ticks, not elapsed time: each tick takes one
-// second off, whatever the timer's real precision.
+// second off, whatever the timer's real precision. The clock label is part
+// of its state: the end is read from the label, not from the numbers.
 class Countdown {
 public:
-    // The caption that ends the contest when a tick finds it on the clock.
-    static QString endCaption() { return QStringLiteral("00:00:00"); }
+    // `onEnd` runs on the tick that finds the label at "00:00:00".
+    explicit Countdown(std::function<void()> onEnd);
 
-    // Seven minutes on the clock.
+    // Seven minutes on the clock; the label is left as it is.
     void ResetCountdown();
-    // Takes one second off, borrowing a minute or an hour when the seconds
-    // are at zero, and returns the clock as "hh:mm:ss". Never goes below
-    // 00:00:00.
-    QString takeOneSecond();
-
-    Int16 hoursLeft() const { return m_hoursLeft; }
-    Int16 minutesLeft() const { return m_minutesLeft; }
-    float secondsLeft() const { return m_secondsLeft; }
+    // One tick, given the label as it reads now. Runs the end and returns
+    // the label unchanged when it reads "00:00:00"; otherwise takes one
+    // second off, borrowing a minute or an hour when the seconds are at
+    // zero, and returns the clock as "hh:mm:ss", never below 00:00:00.
+    QString Timer1_Timer(const QString &shown);
 
 private:
-    Int16 m_hoursLeft;
-    Int16 m_minutesLeft;
-    // Always a whole value.
-    float m_secondsLeft = 0;
+    std::function<void()> m_onEnd;
+    int m_hoursLeft = 0;
+    int m_minutesLeft = 0;
+    int m_secondsLeft = 0;
 };

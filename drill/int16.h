@@ -19,10 +19,7 @@ public:
     QString toString() const { return QString::number(m_value); }
 
     friend constexpr Int16 operator+(Int16 a, Int16 b) { return Int16(int(a.m_value) + int(b.m_value)); }
-    friend constexpr Int16 operator-(Int16 a, Int16 b) { return Int16(int(a.m_value) - int(b.m_value)); }
     friend constexpr Int16 operator*(Int16 a, Int16 b) { return Int16(int(a.m_value) * int(b.m_value)); }
-    friend constexpr bool operator==(Int16 a, Int16 b) = default;
-    friend constexpr auto operator<=>(Int16 a, Int16 b) = default;
 
 private:
     static constexpr std::int16_t checked(int value)

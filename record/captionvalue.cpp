@@ -9,8 +9,13 @@ double captionValue(const QString &caption)
 {
     qsizetype i = 0;
     const qsizetype n = caption.size();
-    while (i < n && (caption[i] == u' ' || caption[i] == u'\t' || caption[i] == u'\n'))
-        ++i;
+    // Blanks, tabs and line feeds are skipped wherever they stand in the
+    // number, not only before it.
+    const auto skipBlanks = [&] {
+        while (i < n && (caption[i] == u' ' || caption[i] == u'\t' || caption[i] == u'\n'))
+            ++i;
+    };
+    skipBlanks();
 
     // Only the plain decimal shape is collected, so the conversion never sees
     // exponents, hex or "inf"; from_chars ignores the C locale, which a Qt
@@ -21,7 +26,7 @@ double captionValue(const QString &caption)
     std::string number;
     bool digits = false;
     bool point = false;
-    for (; i < n; ++i) {
+    for (; skipBlanks(), i < n; ++i) {
         const char16_t c = caption[i].unicode();
         if (c >= u'0' && c <= u'9') {
             number += char(c);

@@ -18,7 +18,6 @@ public:
     // Waits up to `patience` for the lock. 0 on success, otherwise the errno
     // value (EWOULDBLOCK when another program kept it for the whole wait).
     int acquire(std::chrono::milliseconds patience);
-    bool isHeld() const { return m_held; }
 
 private:
     QString m_path;

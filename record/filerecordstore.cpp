@@ -181,12 +181,18 @@ QString FileRecordStore::Leggifiletxt(const QString &nomefile)
 }
 
 SaveOutcome FileRecordStore::saveIfBeaten(const QString &dir, const QString &scoreCaption, const QString &name,
-                                          double shownRecord)
+                                          const QString &shownRecord)
 {
+    // Not even the record on the window: nothing to look up or lock.
     const double score = captionValue(scoreCaption);
-    if (!(score > shownRecord))
+    if (!(score > captionValue(shownRecord)))
         return {SaveOutcome::Kind::NotBeaten, {}};
-    const QString base = withSlash(dir);
+    QString base;
+    try {
+        base = withSlash(dir.isEmpty() ? GetSystemDir() : dir);
+    } catch (const std::exception &error) {
+        return {SaveOutcome::Kind::Failed, QString::fromUtf8(error.what())};
+    }
 
     DirectoryLock lock(base + QLatin1String(kLockFileName));
     if (const int error = lock.acquire(kLockPatience)) {

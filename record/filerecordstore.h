@@ -51,7 +51,7 @@ public:
     void createIfMissing(const QString &path) override;
     QString Leggifiletxt(const QString &nomefile) override;
     SaveOutcome saveIfBeaten(const QString &dir, const QString &scoreCaption, const QString &name,
-                             double shownRecord) override;
+                             const QString &shownRecord) override;
 
     // Called at each step above; tests end the process there.
     void setStepHook(std::function<void(RecordStep)> hook) { m_stepHook = std::move(hook); }

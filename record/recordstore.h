@@ -27,18 +27,22 @@ public:
     // The whole content of `nomefile`, line end included (bounded, so a
     // hostile file cannot stall start-up). Throws std::runtime_error on failure.
     virtual QString Leggifiletxt(const QString &nomefile) = 0;
-    // Under the directory's lock: when `score` is strictly higher than both
-    // `shownRecord` and the record stored now, replaces the pair with
-    // (`scoreCaption`, `name`) atomically. Never throws.
-    virtual SaveOutcome saveIfBeaten(const QString &dir, const QString &scoreCaption,
-                                     const QString &name, double shownRecord) = 0;
+    // The one place that decides whether a record is beaten: under the
+    // directory's lock, when the value of `scoreCaption` is strictly higher
+    // than that of `shownRecord` (the record caption read at start-up) and
+    // than the record stored now, replaces the pair with (`scoreCaption`,
+    // `name`) atomically. An empty `dir` is looked up now, as start-up could
+    // not. Never throws.
+    virtual SaveOutcome saveIfBeaten(const QString &dir, const QString &scoreCaption, const QString &name,
+                                     const QString &shownRecord) = 0;
 };
 
 // The two file names, directly in the data directory.
 inline constexpr char kPointsFileName[] = "azorvrec3.txt";
 inline constexpr char kNameFileName[] = "nzorvrec3.txt";
 
-// The numeric value of a caption, read leniently: blanks, tabs and line feeds
-// skipped, an optional sign, digits with an optional decimal point, reading
-// stops at the first other character; no number gives 0.
+// The numeric value of a caption, read leniently: an optional sign, digits
+// with an optional decimal point, with blanks, tabs and line feeds skipped
+// before and within them ("1 2\r\n" is 12); reading stops at the first
+// other character; no number gives 0.
 double captionValue(const QString &caption);

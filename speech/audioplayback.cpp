@@ -35,7 +35,7 @@ qint64 AudioPlayback::msToBytes(qint64 ms) const
 void AudioPlayback::begin(int sampleRate)
 {
     m_pcm.clear();
-    m_sampleRate = sampleRate > 0 ? sampleRate : 22050;
+    m_sampleRate = sampleRate > 0 ? sampleRate : kDefaultSampleRate;
     m_active = true;
     m_segmentRunning = false;
     m_announced = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "speech/clock.h"
+#include "speech/synthesizer.h"
 
 #include <QAudioDevice>
 #include <QByteArray>
@@ -59,7 +60,7 @@ private:
     QIODevice *m_io = nullptr; // owned by m_sink
 
     QByteArray m_pcm;
-    int m_sampleRate = 22050;
+    int m_sampleRate = kDefaultSampleRate;
     bool m_active = false;
     bool m_segmentRunning = false;
     bool m_announced = false;

@@ -105,7 +105,7 @@ bool EspeakSynthesizer::initialize(QString &error)
     static std::mutex guard;
     static bool tried = false;
     static bool ready = false;
-    static int rate = 22050;
+    static int rate = kDefaultSampleRate;
     static QString failure;
 
     const std::lock_guard lock(guard);

@@ -29,6 +29,6 @@ public:
 
 private:
     QByteArray m_dataParent;
-    int m_sampleRate = 22050;
+    int m_sampleRate = kDefaultSampleRate;
     bool m_ready = false;
 };

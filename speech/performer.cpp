@@ -8,7 +8,8 @@
 #include <QLineF>
 
 namespace {
-constexpr int kFrameMs = 16;
+// How often the performance steps on while anything moves or plays.
+constexpr int kStepMs = 16;
 }
 
 Performer::Performer(Stage &stage, const Clock &clock, AudioPlayback &playback, QObject *parent)
@@ -17,7 +18,7 @@ Performer::Performer(Stage &stage, const Clock &clock, AudioPlayback &playback, 
     , m_clock(clock)
     , m_playback(playback)
 {
-    m_timer.setInterval(kFrameMs);
+    m_timer.setInterval(kStepMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Performer::tick);
 }
@@ -93,8 +94,6 @@ void Performer::tick()
             break;
         m_hasCurrent = false;
         m_lastEnd = *end;
-        const Request &done = m_current.request;
-        Q_EMIT requestFinished(int(done.kind), done.text);
     }
     ensureTimer();
 }

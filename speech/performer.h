@@ -55,8 +55,6 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void synthesisRequested(quint64 id, const QString &text);
-    // One request has finished playing (for those who watch the order).
-    void requestFinished(int kind, const QString &detail);
 
 private:
     struct Utterance {
@@ -84,7 +82,7 @@ private:
     std::deque<Queued> m_queue;
     std::map<quint64, Utterance> m_utterances;
     quint64 m_nextSpeechId = 1;
-    int m_sampleRate = 22050;
+    int m_sampleRate = kDefaultSampleRate;
 
     bool m_hasCurrent = false;
     Queued m_current;

@@ -8,7 +8,7 @@
 // moments, so balloons and mouth keep their usual pace.
 class SilentSynthesizer final : public Synthesizer {
 public:
-    explicit SilentSynthesizer(int sampleRate = 22050);
+    explicit SilentSynthesizer(int sampleRate = kDefaultSampleRate);
 
     bool initialize(QString &error) override;
     int sampleRate() const override { return m_sampleRate; }

@@ -21,7 +21,7 @@ public:
     struct StartResult {
         bool voiceAvailable = false;
         QString error;
-        int sampleRate = 22050;
+        int sampleRate = kDefaultSampleRate;
     };
 
     // Starts the thread and initialises `synthesizer` on it. When the voice

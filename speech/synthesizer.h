@@ -7,6 +7,10 @@
 #include <functional>
 #include <vector>
 
+// The voice's sample rate until the engine names its own, and the rate a
+// silent voice keeps its pace by.
+inline constexpr int kDefaultSampleRate = 22050;
+
 // Mouth shapes the artwork can show; speech events pick one at a time.
 enum class MouthShape { Rest, Closed, Open, Wide, Round, Narrow };
 

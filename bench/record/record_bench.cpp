@@ -33,7 +33,7 @@ int main(int argc, char **argv)
     for (int i = 1; i <= saves; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const SaveOutcome outcome = store.saveIfBeaten(dir, QString::number(i), QStringLiteral("Niccolò"), i - 1);
+        const SaveOutcome outcome = store.saveIfBeaten(dir, QString::number(i), QStringLiteral("Niccolò"), QString::number(i - 1));
         micros.push_back(clock.nsecsElapsed() / 1000.0);
         if (outcome.kind != SaveOutcome::Kind::Saved) {
             std::fprintf(stderr, "record_bench: save %d not stored: %s\n", i, qPrintable(outcome.reason));

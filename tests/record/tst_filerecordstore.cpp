@@ -107,6 +107,9 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << 0.0;
         QTest::newRow("no number") << "abc" << 0.0;
         QTest::newRow("leading blanks") << " \t\n7x" << 7.0;
+        QTest::newRow("blanks within, then CR LF") << "1 2\r\n" << 12.0;
+        QTest::newRow("line feed within") << "1\n2" << 12.0;
+        QTest::newRow("stops at CR") << "1\r\n2" << 1.0;
         QTest::newRow("negative") << "-3" << -3.0;
         QTest::newRow("decimal") << "1.5" << 1.5;
         QTest::newRow("beyond 64 bits") << "99999999999999999999" << 1e20;
@@ -163,15 +166,15 @@ private Q_SLOTS:
     void notBeaten_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<double>("shown");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("score");
-        QTest::newRow("equal to the stored one") << QByteArray("12\r\n") << 0.0 << "12";
-        QTest::newRow("equal to the shown one") << QByteArray("5\r\n") << 8.0 << "8";
+        QTest::newRow("equal to the stored one") << QByteArray("12\r\n") << "" << "12";
+        QTest::newRow("equal to the shown one") << QByteArray("5\r\n") << "1 2\r\n" << "12";
     }
     void notBeaten()
     {
         QFETCH(QByteArray, stored);
-        QFETCH(double, shown);
+        QFETCH(QString, shown);
         QFETCH(QString, score);
         putPair(stored, "Massimiliano\r\n");
         const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, score, "Amico", shown);
@@ -205,7 +208,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         FileRecordStore store(m_dir);
-        QCOMPARE(store.saveIfBeaten(m_dir, "12", name, 0).kind, SaveOutcome::Kind::Saved);
+        QCOMPARE(store.saveIfBeaten(m_dir, "12", name, "").kind, SaveOutcome::Kind::Saved);
         QCOMPARE(bytesOf(m_dir + kName), bytes + "\r\n");
         QCOMPARE(store.Leggifiletxt(m_dir + kName), name + "\r\n");
     }
@@ -231,7 +234,7 @@ private Q_SLOTS:
         QFETCH(int, startStep);
         putPair("5\r\n", "Anna\r\n");
         const auto save = [&] {
-            return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_qs, 5).kind);
+            return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_qs, "5").kind);
         };
         QCOMPARE(inChild(save), saveStep == 0 ? int(SaveOutcome::Kind::Saved) : -1);
         if (startStep != 0)
@@ -250,7 +253,7 @@ private Q_SLOTS:
         std::optional<DirectoryLock> other(std::in_place, m_dir + "zorvrec3.lock");
         QCOMPARE(other->acquire(0ms), 0);
         FileRecordStore store(m_dir);
-        auto save = std::async(std::launch::async, [&] { return store.saveIfBeaten(m_dir, "10", "Bruno", 5).kind; });
+        auto save = std::async(std::launch::async, [&] { return store.saveIfBeaten(m_dir, "10", "Bruno", "5").kind; });
         QVERIFY2(save.wait_for(500ms) == std::future_status::timeout, "the save did not wait for the lock");
         putPair("20\r\n", "Alba\r\n");
         other.reset();
@@ -285,7 +288,7 @@ private Q_SLOTS:
         const rlimit tiny{2, unlimited.rlim_max};
         std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(disk != "file size limit" || ::setrlimit(RLIMIT_FSIZE, &tiny) == 0);
-        const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, "12", "Amico", 5);
+        const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, "12", "Amico", "5");
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
         QCOMPARE(outcome.kind, SaveOutcome::Kind::Failed);
         QVERIFY2(outcome.reason.startsWith("impossibile scrivere nella cartella " + m_tmp->path() + ": ")

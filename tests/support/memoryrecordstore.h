@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-// Record files held in memory, for runs that must not touch the disk.
+// Record files held in memory, so the window's figures leave the disk out.
 class MemoryRecordStore final : public RecordStore {
 public:
     QHash<QString, QString> files;
@@ -15,10 +15,11 @@ public:
     QString GetSystemDir() override { return QStringLiteral("/memoria/zorvali/"); }
     void createIfMissing(const QString &path) override { files.insert(path, files.value(path)); }
     QString Leggifiletxt(const QString &path) override { return files.value(path); }
-    SaveOutcome saveIfBeaten(const QString &dir, const QString &score, const QString &name, double shown) override
+    SaveOutcome saveIfBeaten(const QString &dir, const QString &score, const QString &name,
+                             const QString &shown) override
     {
         const QString points = dir + QLatin1String(kPointsFileName);
-        if (captionValue(score) <= std::max(shown, captionValue(files.value(points))))
+        if (captionValue(score) <= std::max(captionValue(shown), captionValue(files.value(points))))
             return {};
         files.insert(points, score + QStringLiteral("\r\n"));
         files.insert(dir + QLatin1String(kNameFileName), name + QStringLiteral("\r\n"));

@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "drill/clockrandom.h"
+#include "drill/drill.h"
+#include "recordingagent.h"
+#include "scriptedrandom.h"
+
+#include <QTest>
+
+using Focus = DrillControls::Focus;
+
+namespace {
+
+// A drill as start-up leaves it: counters at "0", the child called Zoe.
+struct Game {
+    RecordingAgent agent;
+    ScriptedRandom random;
+    QStringList faults;
+    Drill drill{agent, random, [this](const char *handler, const QString &what) {
+                    faults << QLatin1String(handler) + u' ' + what;
+                }};
+    DrillControls &c = drill.controls();
+
+    Game()
+    {
+        c.lblScore = c.lblScore1 = c.lblScore2 = QStringLiteral("0");
+        c.Txtnome1 = QStringLiteral("Zoe");
+    }
+    void ask(int shade, int factor)
+    {
+        random.numbers = ScriptedRandom::drawing(shade, factor);
+        drill.cmdNext_Click();
+    }
+    void answer(const QString &typed)
+    {
+        c.Text3 = typed;
+        drill.Command3_Click();
+    }
+    QString counters() const { return c.lblScore + u'/' + c.lblScore1 + u'/' + c.lblScore2; }
+};
+
+const QStringList kStepForward{"Character Merlin", "Show", "MoveTo 250 175"};
+
+} // namespace
+
+// The drill without a window: what each handler leaves on the controls and
+// what Merlin is asked to do.
+class TestDrill : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newQuestion_data()
+    {
+        QTest::addColumn<int>("shade");
+        QTest::addColumn<int>("factor");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("shade 1, factor 1") << 1 << 1 << "3" << "uno";
+        QTest::newRow("shade 10, factor 10") << 10 << 10 << "30" << "dieci";
+    }
+
+    void newQuestion()
+    {
+        QFETCH(int, shade);
+        QFETCH(int, factor);
+        QFETCH(QString, product);
+        QFETCH(QString, words);
+        Game g;
+        g.c.factorsVisible = true;
+        g.c.lblMessage = QStringLiteral("Sbagliato!! 9");
+        g.c.Text3 = QStringLiteral("9");
+        g.ask(shade, factor);
+        const QStringList asked{"Play Greet", "Height 205", "Speak 3", "Speak per", "Speak " + words};
+        QCOMPARE(g.agent.calls, kStepForward + asked);
+        QCOMPARE(g.c.Text1 + g.c.lblNum1, QStringLiteral("33"));
+        QCOMPARE(g.c.lblNum2, QString::number(factor));
+        QCOMPARE(g.c.Text7, product);
+        QCOMPARE(g.c.Text6, words);
+        QVERIFY(!g.c.factorsVisible && g.c.lblMessage.isEmpty() && g.c.Text3.isEmpty());
+        QCOMPARE(g.c.focus, Focus::Text3);
+        QCOMPARE(g.c.gradient, (DrillControls::Tint{60, 20 * shade}));
+        // A new question answers nothing.
+        QCOMPARE(g.counters(), QStringLiteral("0/0/0"));
+    }
+
+    void drawsEveryShadeAndFactor()
+    {
+        // The real generator, reseeded at every question.
+        Game g;
+        ClockRandom random;
+        Drill drill(g.agent, random, {});
+        QSet<int> shades;
+        QSet<int> factors;
+        for (int i = 0; i < 2000; ++i) {
+            drill.cmdNext_Click();
+            shades << drill.controls().gradient->green / 20;
+            factors << drill.controls().lblNum2.toInt();
+        }
+        const QSet<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        QCOMPARE(shades, oneToTen);
+        QCOMPARE(factors, oneToTen);
+    }
+
+    void praiseLadder_data()
+    {
+        QTest::addColumn<int>("p");
+        QTest::addColumn<QStringList>("spoken");
+        // The whole sequence of a right answer by p, row by row; "name" is
+        // the child's, "product" the question's, "a + b" plays a, speaks b.
+        const QList<std::pair<QList<int>, QStringList>> table{
+            {{0, 1, 4, 6, 8, 9}, {"Esatto", "product"}},
+            {{2}, {"Esatto", "product", "congratulate + Sei grande"}},
+            {{3, 7}, {"Esatto", "name", "product"}},
+            {{5}, {"Esatto", "product", "domagic1 + Sei forte"}},
+            {{10}, {"product", "congratulate + Sei sulla buona strada per diventare cavaliere"}},
+            {{11, 15, 16, 17, 19, 20, 22, 24, 25, 28, 29, 30}, {"Giusto", "product"}},
+            {{12, 21, 26}, {"Giusto", "name", "product"}},
+            {{13}, {"Giusto", "product", "domagic2 + Sei in gamba"}},
+            {{14}, {"Giusto", "product", "congratulate + Sei eccezionale"}},
+            {{18}, {"Giusto", "product", "congratulate + Sei insuperabile"}},
+            {{23},
+             {"Giusto", "product",
+              "congratulate + Ti nomino cavaliere della tabellina, il massimo ordine per un eroe"}},
+            {{27}, {"Giusto", "product", "congratulate + Hai lavorato bene mio leale campione: sei invincibile"}},
+        };
+        for (const auto &[ps, sequence] : table) {
+            QStringList calls;
+            for (const QString &step : sequence) {
+                if (step.contains(QLatin1String(" + ")))
+                    calls << "Play " + step.section(" + ", 0, 0) << "Speak " + step.section(" + ", 1);
+                else
+                    calls << "Speak " + (step == "name" ? "Zoe" : step == "product" ? "21" : step);
+            }
+            for (int p : ps)
+                QTest::addRow("p=%d", p) << p << calls;
+        }
+    }
+
+    void praiseLadder()
+    {
+        QFETCH(int, p);
+        QFETCH(QStringList, spoken);
+        Game g;
+        for (int i = 0; i < p; ++i) {
+            g.ask(2, 7);
+            g.answer(QStringLiteral("21"));
+            // Wrong answers in between leave the ladder where it is.
+            g.answer(QStringLiteral("20"));
+        }
+        g.ask(2, 7);
+        g.agent.calls.clear();
+        g.answer(QStringLiteral("21"));
+        QCOMPARE(g.agent.calls, kStepForward + QStringList{"Height 205"} + spoken);
+        QCOMPARE(g.counters(), QStringLiteral("%1/%2/%3").arg(p + 1).arg(p).arg(2 * p + 1));
+        QCOMPARE(g.c.lblMessage, QStringLiteral("Esatto. Sei forte!!!"));
+        QCOMPARE(g.c.lblMessageColor, DrillControls::kBlue);
+        QVERIFY(g.c.cmdNextEnabled && g.c.focus == Focus::cmdNext && !g.c.factorsVisible);
+    }
+
+    void wrongAnswers_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("leading blank") << " 21";
+        QTest::newRow("trailing blank") << "21 ";
+        QTest::newRow("leading zero") << "021";
+        QTest::newRow("empty") << "";
+    }
+
+    void wrongAnswers()
+    {
+        QFETCH(QString, typed);
+        Game g;
+        g.ask(3, 7);
+        g.agent.calls.clear();
+        g.answer(typed);
+        QCOMPARE(g.c.lblMessage, QStringLiteral("Sbagliato!! 21"));
+        QCOMPARE(g.c.lblMessageColor, DrillControls::kRed);
+        const QStringList corrected{"Play Greet", "Height 205", "Speak Sbagliato", "Speak 21"};
+        QCOMPARE(g.agent.calls, kStepForward + corrected);
+        QCOMPARE(g.counters(), QStringLiteral("0/1/1"));
+        QVERIFY(g.c.cmdNextEnabled && g.c.focus == Focus::cmdNext);
+    }
+
+    void keyPress_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("checks");
+        QTest::newRow("digit") << int('7') << false;
+        QTest::newRow("Backspace") << 8 << false;
+        QTest::newRow("Escape") << 27 << false;
+        QTest::newRow("Ctrl+A") << 1 << false;
+        QTest::newRow("Enter or Ctrl+M") << 13 << true;
+    }
+
+    void keyPress()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, checks);
+        Game g;
+        g.ask(1, 7);
+        g.c.Text3 = QStringLiteral("21");
+        g.drill.Text3_KeyPress(char16_t(code));
+        QVERIFY(!g.c.gradient);
+        // Enter shows the factors, then the check hides them again.
+        QCOMPARE(g.c.factorsVisible, !checks);
+        QCOMPARE(g.c.lblScore2, checks ? "1" : "0");
+    }
+
+    void rejudgingCountsAgain()
+    {
+        Game g;
+        g.ask(1, 2);
+        g.answer(QStringLiteral("6"));
+        g.answer(QStringLiteral("6"));
+        g.answer(QStringLiteral("5"));
+        QCOMPARE(g.counters(), QStringLiteral("2/1/3"));
+    }
+
+    void counterOverflowStopsTheCheck()
+    {
+        Game g;
+        g.ask(1, 1);
+        for (int i = 0; i < 32767; ++i)
+            g.answer(QStringLiteral("3"));
+        QCOMPARE(g.c.lblScore, QStringLiteral("32767"));
+        g.c.lblMessage.clear();
+        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g.answer(QStringLiteral("3")));
+        // The steps before the increment stay done; the counters stay.
+        QCOMPARE(g.c.lblMessage, QStringLiteral("Esatto. Sei forte!!!"));
+        QVERIFY(!g.c.factorsVisible);
+        QCOMPARE(g.c.lblScore, QStringLiteral("32767"));
+        // A wrong answer still counts, then the total overflows.
+        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g.answer(QStringLiteral("4")));
+        QCOMPARE(g.c.lblScore1, QStringLiteral("1"));
+    }
+
+    void withoutMerlinTheDrillGoesOn()
+    {
+        Game g;
+        g.agent.failCharacter = true;
+        g.ask(1, 2);
+        g.answer(QStringLiteral("6"));
+        g.ask(1, 3);
+        QCOMPARE(g.faults, QStringList{"cmdNext_Click personaggio non disponibile"});
+        QCOMPARE(g.agent.calls, QStringList{"Character Merlin"});
+        QCOMPARE(g.c.lblNum2 + g.counters(), QStringLiteral("31/0/1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDrill)
+#include "tst_drill.moc"
