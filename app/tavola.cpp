@@ -3,6 +3,7 @@
 
 #include "app/answerbox.h"
 #include "app/dialogs.h"
+#include "app/surface.h"
 #include "app/vbbutton.h"
 #include "app/vblabel.h"
 #include "drill/stepforward.h"

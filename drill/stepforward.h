@@ -5,7 +5,8 @@
 
 class Character;
 
-// Where Merlin stands while he talks to the child, in screen pixels.
+// Where Merlin stands while he talks to the child: his top-left in pixels
+// from the game window's outer frame, and his height.
 inline constexpr int kMerlinLeft = 250;
 inline constexpr int kMerlinTop = 175;
 inline constexpr int kMerlinHeight = 205;
