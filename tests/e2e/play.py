@@ -25,9 +25,21 @@ heard = []  # each new focus's description, as a screen reader is given it
 
 
 def on_focus(event):
-    with contextlib.suppress(Exception):  # gone already
-        if event.detail1:
+    if event.detail1:
+        try:
             heard.append(event.source.description)
+        except Exception:  # the game busy with a window just shown: ask again when it is read
+            heard.append(event.source)
+
+
+def said(start):
+    """The descriptions heard since `start`, asking again for those the game did not give at once."""
+    for h in heard[start:]:
+        if not isinstance(h, str):
+            with contextlib.suppress(Exception):
+                yield h.description
+        else:
+            yield h
 
 
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
@@ -115,14 +127,14 @@ def end(proc, seen):
 
 def play_one(right):
     question = wait_for("a question said with the focus",
-                        lambda: next(h for h in heard[play_one.heard:] if h.startswith("3 per ")))
+                        lambda: next(h for h in said(play_one.heard) if h.startswith("3 per ")))
     product = 3 * (WORDS.index(question.split()[-1]) + 1)
     xdotool("type", "--delay", "30", str(product if right else product + 1))
     play_one.heard = len(heard)
     xdotool("key", "Return")
     verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
     wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
-    wait_for("the verdict said with the focus", lambda: verdict in heard[play_one.heard:])
+    wait_for("the verdict said with the focus", lambda: verdict in said(play_one.heard))
     play_one.heard = len(heard)
     xdotool("key", "Return")  # the second Enter asks the next question
 
