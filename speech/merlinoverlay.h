@@ -47,18 +47,13 @@ public:
     void setMouth(MouthShape mouth) override;
     void setBalloon(const QString &text) override;
 
-    int characterHeight() const { return m_height; }
     QString balloonText() const { return m_balloon; }
-    // The pose as it would be drawn now.
-    Pose currentPose() const;
     // For screenshots, benchmarks and tests: freezes the idle loop at `idleMs`.
     void freezeIdleAt(qint64 idleMs);
     // Draws what is pending now instead of at the next frame.
     void renderPending();
     // The frame as last drawn, the view's size (transparent where nothing is).
     const QImage &frame() const { return m_frame; }
-    // Where the figure is drawn, in the view's coordinates.
-    QRectF figureRect() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -87,6 +82,10 @@ private:
     void renderFrame(bool repaint = true);
     void paint(const QRegion &region);
     FigureState figureState(const Pose &pose) const;
+    // The pose as it would be drawn now.
+    Pose currentPose() const;
+    // Where the figure is drawn, in the view's coordinates.
+    QRectF figureRect() const;
 
     QPointer<QWidget> m_view;
     QPoint m_hostOrigin;
