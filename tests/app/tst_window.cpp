@@ -14,16 +14,6 @@
 
 namespace {
 
-// What the surface shows behind its controls, in device pixels.
-QImage shown(Surface &surface, const QRect &area)
-{
-    const qreal dpr = surface.devicePixelRatioF();
-    QImage image((QSizeF(area.size()) * dpr).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(dpr);
-    surface.render(&image, {}, area, QWidget::DrawWindowBackground);
-    return image;
-}
-
 // A control's look in one line: place, face, colours, frame, alignment,
 // pointer, visibility and its caption or text.
 QString look(const QWidget *w)
@@ -59,9 +49,7 @@ QString look(const QWidget *w)
     } else if (const auto *button = qobject_cast<const QPushButton *>(w)) {
         caption = button->text();
     }
-    const auto *label = qobject_cast<const QLabel *>(w);
-    const auto *box = qobject_cast<const QLineEdit *>(w);
-    if ((label && (label->alignment() & Qt::AlignHCenter)) || (box && (box->alignment() & Qt::AlignHCenter)))
+    if (w->property("alignment").value<Qt::Alignment>() & Qt::AlignHCenter)
         parts << "centred";
     if (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::ArrowCursor)
         parts << "arrow";
@@ -262,7 +250,8 @@ private Q_SLOTS:
         f.ask(4, 7);
         // 256 bands of equal height (to a pixel row), each one colour edge to
         // edge, from (60, G, 0) at the top to (60, G, 255) at the bottom.
-        const QImage image = shown(*f.tavola.surface(), f.tavola.surface()->rect());
+        QImage image(f.tavola.surface()->size(), QImage::Format_RGB32);
+        f.tavola.surface()->render(&image, {}, {}, QWidget::DrawWindowBackground);
         QList<int> heights;
         for (int y = 0; y < image.height(); ++y) {
             QCOMPARE(image.pixel(image.width() - 1, y), image.pixel(0, y));

@@ -38,15 +38,6 @@ private Q_SLOTS:
         // Only the tick after the one that shows "00:00:00" ends the contest.
         QCOMPARE(endedAt, tick == 421 ? 421 : 0);
     }
-
-    void onlyTheColonFormEnds()
-    {
-        int ends = 0;
-        Countdown countdown([&] { ++ends; });
-        countdown.ResetCountdown();
-        QCOMPARE(countdown.Timer1_Timer(QStringLiteral("00.00.00")), QStringLiteral("00:06:59"));
-        QCOMPARE(ends, 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCountdown)

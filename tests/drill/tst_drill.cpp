@@ -180,45 +180,11 @@ private Q_SLOTS:
         QVERIFY(g.c.cmdNextEnabled && g.c.focus == Focus::cmdNext);
     }
 
-    void keyPress_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("checks");
-        QTest::newRow("digit") << int('7') << false;
-        QTest::newRow("Backspace") << 8 << false;
-        QTest::newRow("Escape") << 27 << false;
-        QTest::newRow("Ctrl+A") << 1 << false;
-        QTest::newRow("Enter or Ctrl+M") << 13 << true;
-    }
-
-    void keyPress()
-    {
-        QFETCH(int, code);
-        QFETCH(bool, checks);
-        Game g;
-        g.ask(1, 7);
-        g.c.Text3 = QStringLiteral("21");
-        g.drill.Text3_KeyPress(char16_t(code));
-        QVERIFY(!g.c.gradient);
-        // Enter shows the factors, then the check hides them again.
-        QCOMPARE(g.c.factorsVisible, !checks);
-        QCOMPARE(g.c.lblScore2, checks ? "1" : "0");
-    }
-
-    void rejudgingCountsAgain()
-    {
-        Game g;
-        g.ask(1, 2);
-        g.answer(QStringLiteral("6"));
-        g.answer(QStringLiteral("6"));
-        g.answer(QStringLiteral("5"));
-        QCOMPARE(g.counters(), QStringLiteral("2/1/3"));
-    }
-
     void counterOverflowStopsTheCheck()
     {
         Game g;
         g.ask(1, 1);
+        // Judging the same answer again counts it again.
         for (int i = 0; i < 32767; ++i)
             g.answer(QStringLiteral("3"));
         QCOMPARE(g.c.lblScore, QStringLiteral("32767"));
