@@ -9,30 +9,23 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <utility>
 
 namespace {
 
-// The real Italian voice, counting what it has delivered and how much of it
-// is loud.
+// The real Italian voice, counting the utterances it has delivered.
 struct CountingVoice final : Synthesizer {
     explicit CountingVoice(const QString &dataParent) : voice(dataParent) {}
     bool initialize(QString &error) override { return voice.initialize(error); }
     int sampleRate() const override { return voice.sampleRate(); }
     void synthesize(const QString &text, const ChunkSink &sink) override
     {
-        voice.synthesize(text, [&](SpeechChunk &&chunk) {
-            const auto *samples = reinterpret_cast<const qint16 *>(chunk.pcm.constData());
-            loud += std::count_if(samples, samples + chunk.pcm.size() / 2, [](qint16 s) { return qAbs(s) > 1000; });
-            sink(std::move(chunk));
-        });
+        voice.synthesize(text, sink);
         ++delivered;
     }
     std::atomic<int> delivered = 0;
-    std::atomic<qint64> loud = 0;
     EspeakSynthesizer voice;
 };
 
@@ -108,7 +101,6 @@ private Q_SLOTS:
 
         merlin.Show();
         merlin.Play(QStringLiteral("Greet"));
-        merlin.Height(205);
         for (const char *word : {"3", "per", "sette"})
             merlin.Speak(QString::fromLatin1(word));
         // The praise is issued while the question still plays: it waits its turn.
@@ -116,7 +108,6 @@ private Q_SLOTS:
         merlin.Speak(QStringLiteral("Niccolò sei grande"));
         // A failing call adds nothing; what comes after it still plays.
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, merlin.Play(QStringLiteral("ballare")));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, merlin.Height(0));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, merlin.Height(2001));
         merlin.Play(QStringLiteral("doMagic1"));
 
@@ -125,11 +116,10 @@ private Q_SLOTS:
         QTest::qWait(voiceMissing ? 300 : 10);
         for (; clock.now < 30000; clock.now += 10)
             agent.performer().tick();
-        QCOMPARE(stage.log, QStringList({"shown", "play Greet", "idle", "height 205", "balloon 3", "balloon 3 per",
+        QCOMPARE(stage.log, QStringList({"shown", "play Greet", "idle", "balloon 3", "balloon 3 per",
                                          "balloon 3 per sette", "play congratulate", "idle", "balloon Niccolò",
                                          "balloon Niccolò sei", "balloon Niccolò sei grande", "play domagic1", "idle"}));
-        // Heard, and seen word by word; then the balloon goes and the mouth rests.
-        QVERIFY(voiceMissing || heard.loud > 1000);
+        // Seen word by word; then the balloon goes and the mouth rests.
         QVERIFY(!stage.allAtOnce && stage.balloon.isEmpty());
         QVERIFY(stage.mouths.size() >= 3 && stage.mouth == MouthShape::Rest);
     }
