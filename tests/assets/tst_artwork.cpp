@@ -9,11 +9,9 @@
 class TestArtwork : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Each picture is opened from the resources of the linked library alone,
-    // with no explicit resource initialisation, exactly as the window opens it.
-    // One that parses but draws nothing (an unsupported element, a misplaced
-    // view box) leaves an empty button; one that fills its whole box has been
-    // cut off at the edges.
+    // Opened from the linked library's resources alone, as the window opens
+    // them. A picture that draws nothing leaves an empty button; one that
+    // fills its whole box has been cut off at the edges.
     void opensAndDraws()
     {
         for (const char *file : {"zorvali.svg", "stopwatch.svg", "smiley-normal.svg", "smiley-pressed.svg",
