@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <set>
 #include <stdexcept>
 #include <utility>
