@@ -73,9 +73,9 @@ private Q_SLOTS:
         // The teacher reads why Merlin is silent: the cause and the mend.
         QTest::addColumn<QString>("loadError");
         QTest::newRow("voice") << QString();
-        QTest::newRow("missing") << QStringLiteral("Mancano i dati della voce di Merlin o non si leggono: installate il "
-                                                   "pacchetto espeak-ng-data. Merlin si muoverà e scriverà nel fumetto, "
-                                                   "ma senza parlare.");
+        QTest::newRow("missing") << QStringLiteral("Mancano i dati della voce di Merlin o non si leggono: installate "
+                                                   "il pacchetto espeak-ng-data. Merlin si muoverà e scriverà nel "
+                                                   "fumetto, ma senza parlare.");
     }
     void performsInOrder()
     {

@@ -15,8 +15,8 @@ private Q_SLOTS:
         // tens' vowel dropped before "uno" and "otto", "cento" kept whole,
         // singular and plural scale words. "diciassettte" is spelt as shown.
         constexpr std::pair<qint64, const char *> kExamples[] = {
-            {0, ""}, {-5, ""}, {1, "uno"}, {2, "due"}, {3, "tre"}, {4, "quattro"}, {5, "cinque"}, {6, "sei"},
-            {7, "sette"}, {8, "otto"}, {9, "nove"}, {10, "dieci"}, {17, "diciassettte"}, {21, "ventuno"}, {23, "ventitre"},
+            {0, ""}, {1, "uno"}, {2, "due"}, {3, "tre"}, {4, "quattro"}, {5, "cinque"}, {6, "sei"}, {7, "sette"},
+            {8, "otto"}, {9, "nove"}, {10, "dieci"}, {17, "diciassettte"}, {21, "ventuno"}, {23, "ventitre"},
             {38, "trentotto"}, {101, "centouno"}, {180, "centoottanta"}, {999, "novecentonovantanove"}, {1000, "mille"},
             {1001, "milleuno"}, {21000, "ventunomila"}, {1000000, "unmilione"}, {2001000, "duemilionimille"},
             {1000000000, "unmiliardo"}, {2500000001, "duemiliardicinquecentomilioniuno"},
