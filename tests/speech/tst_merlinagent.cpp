@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <set>
 #include <stdexcept>
@@ -16,17 +17,26 @@
 
 namespace {
 
-// The real Italian voice, counting the utterances it has delivered.
+// The real Italian voice, counting the utterances it has delivered and how
+// much of them is loud enough to hear.
 struct CountingVoice final : Synthesizer {
     explicit CountingVoice(const QString &dataParent) : voice(dataParent) {}
     bool initialize(QString &error) override { return voice.initialize(error); }
     int sampleRate() const override { return voice.sampleRate(); }
     void synthesize(const QString &text, const ChunkSink &sink) override
     {
-        voice.synthesize(text, sink);
+        voice.synthesize(text, [&](SpeechChunk &&chunk) {
+            const auto *samples = reinterpret_cast<const qint16 *>(chunk.pcm.constData());
+            const qsizetype count = chunk.pcm.size() / 2;
+            loud += std::count_if(samples, samples + count, [](qint16 s) { return qAbs(s) > 1000; });
+            all += count;
+            sink(std::move(chunk));
+        });
         ++delivered;
     }
     std::atomic<int> delivered = 0;
+    std::atomic<qsizetype> loud = 0;
+    std::atomic<qsizetype> all = 0;
     EspeakSynthesizer voice;
 };
 
@@ -81,6 +91,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, loadError);
         const bool voiceMissing = !loadError.isEmpty();
+        static bool voiceSetUp = false;
+        if (voiceMissing && voiceSetUp)
+            QSKIP("the voice library is already set up in this process: run this row on its own");
+        voiceSetUp = true;
         FakeClock clock;
         RecordingStage stage(clock);
         const QTemporaryDir empty;
@@ -114,6 +128,8 @@ private Q_SLOTS:
 
         // The voice delivers everything first, so the fake clock alone decides the run.
         QTRY_VERIFY(voiceMissing || heard.delivered == 4);
+        // Speech a child can hear, not silence.
+        QVERIFY(voiceMissing || heard.loud * 20 > heard.all);
         QTest::qWait(voiceMissing ? 300 : 10);
         for (; clock.now < 30000; clock.now += 10)
             agent.performer().tick();
