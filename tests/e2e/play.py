@@ -35,11 +35,8 @@ def on_focus(event):
 def said(start):
     """The descriptions heard since `start`, asking again for those the game did not give at once."""
     for h in heard[start:]:
-        if not isinstance(h, str):
-            with contextlib.suppress(Exception):
-                yield h.description
-        else:
-            yield h
+        with contextlib.suppress(Exception):
+            yield h if isinstance(h, str) else h.description
 
 
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
@@ -149,8 +146,8 @@ def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
             else (os.path.islink(p), os.path.isdir(p)) for p in paths]
 
 
-def quick(answers=(True, False, True), again=True):
-    """A short game, its record, and the record line the next game shows."""
+def quick(answers=(True, False, True)):
+    """A short game and the record it leaves."""
     seen = []
     proc = begin("Zoe", seen)
     for right in answers:
@@ -160,13 +157,6 @@ def quick(answers=(True, False, True), again=True):
     points = b"%d\r\n" % sum(answers)
     if seen != [" Zoe vediamo se sei un vero campione  ", GOODBYE, SAVED] or record() != [points, b"Zoe\r\n"]:
         fail("boxes %r, record files %r" % (seen, record()))
-    if again:
-        proc = begin("Ada", seen)
-        line = shown("Nome del campione"), shown("Punti del record")
-        xdotool("key", "alt+x")
-        end(proc, seen)
-        if line != ("Zoe", points.strip().decode()) or seen[-1] != GOODBYE:
-            fail("record line %r, boxes %r" % (line, seen))
 
 
 def full():
@@ -219,5 +209,5 @@ def hostile():
             fail("%s: the record holds %r" % (name, record(env["data"])))
 
 
-{"quick": quick, "full": full, "hostile": hostile, "wayland": lambda: quick((True, False), False)}[MODE]()
+{"quick": quick, "full": full, "hostile": hostile, "wayland": lambda: quick((True, False))}[MODE]()
 print("PASS:", MODE, flush=True)
