@@ -1,13 +1,11 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the package on a minimal Debian 12 system where only what it
-# declares comes in, and starts a game there: a missing Qt plugin, font or
+# declares comes in, and runs this script again there (--inside) to do what a
+# school's technician and then a child would: a missing Qt plugin, font or
 # voice file shows up here and nowhere else. The screen is left in
 # BUILD_DIR/cleansystem-screen.xwd. Exit 77: no mmdebstrap, no way to run it,
 # or no archive. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
-# Inside that system, after the install, this script runs again as
-# "cleansystem.sh --inside VERSION": what a school's technician and then a
-# child would do.
 set -u
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -21,10 +19,9 @@ if [ "${1:-}" = --inside ]; then
     as_child 'zorvali --help' | grep -q -- '--version' || fail "zorvali --help does not list --version"
     man -w zorvali >/dev/null || fail "man -w zorvali finds no manual page"
 
-    # The window's own faces, and a proportional face for the menus, the
-    # boxes and Merlin's balloon: Liberation alone makes fontconfig's
-    # sans-serif a typewriter face. Nothing fails without them, the game
-    # just looks wrong.
+    # The window's own faces, and a proportional face for the menus, the boxes
+    # and Merlin's balloon (Liberation alone makes fontconfig's sans-serif a
+    # typewriter face): without them nothing fails, the game just looks wrong.
     for face in 'Liberation Sans' 'Liberation Serif'; do
         fc-list : family | grep -qx "$face" || fail "the font $face is not installed"
     done
