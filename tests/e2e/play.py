@@ -35,11 +35,8 @@ def on_focus(event):
 def said(start):
     """The descriptions heard since `start`, asking again for those the game did not give at once."""
     for h in heard[start:]:
-        if not isinstance(h, str):
-            with contextlib.suppress(Exception):
-                yield h.description
-        else:
-            yield h
+        with contextlib.suppress(Exception):
+            yield h if isinstance(h, str) else h.description
 
 
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
@@ -74,10 +71,6 @@ def find(test):
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "zorvali":
             return pyatspi.findDescendant(app, lambda a: a is not None and test(a))
-
-
-def shown(description):
-    return wait_for(description, lambda: find(lambda a: a.description == description)).name.strip()
 
 
 def focus(title):
@@ -149,8 +142,8 @@ def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
             else (os.path.islink(p), os.path.isdir(p)) for p in paths]
 
 
-def quick(answers=(True, False, True), again=True):
-    """A short game, its record, and the record line the next game shows."""
+def quick(answers=(True, False, True)):
+    """A short game and the record it leaves."""
     seen = []
     proc = begin("Zoe", seen)
     for right in answers:
@@ -160,13 +153,6 @@ def quick(answers=(True, False, True), again=True):
     points = b"%d\r\n" % sum(answers)
     if seen != [" Zoe vediamo se sei un vero campione  ", GOODBYE, SAVED] or record() != [points, b"Zoe\r\n"]:
         fail("boxes %r, record files %r" % (seen, record()))
-    if again:
-        proc = begin("Ada", seen)
-        line = shown("Nome del campione"), shown("Punti del record")
-        xdotool("key", "alt+x")
-        end(proc, seen)
-        if line != ("Zoe", points.strip().decode()) or seen[-1] != GOODBYE:
-            fail("record line %r, boxes %r" % (line, seen))
 
 
 def full():
@@ -174,7 +160,8 @@ def full():
     proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
-    wait_for("the clock to run", lambda: shown("Tempo restante").startswith("00:06"), timeout=5)
+    clock = find(lambda a: a.description == "Tempo restante")
+    wait_for("the clock to run", lambda: clock.name.strip().startswith("00:06"), timeout=5)
     wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
     end(proc, seen)
@@ -184,18 +171,15 @@ def full():
 
 GOOD = r"mkdir -p $data; printf '99\r\n' >$data/azorvrec3.txt; printf 'Niccol\xf2\r\n' >$data/nzorvrec3.txt; "
 READ_ONLY = ["unshare", "-m", "sh", "-c", 'mount --bind -o ro "$HOME" "$HOME" && exec "$0"']
-TRIALS = [  # name, how $HOME and $data are spoiled, command before the program, text shown, record afterwards
-    ("no-sound", GOOD, [], None, "kept"),
-    ("read-only-home", GOOD, READ_ONLY, "sola lettura", "kept"),
-    ("read-only-and-empty", "", READ_ONLY, "non sono riuscito a registrare", None),
-    ("data-folder-under-a-file", "rm -r $XDG_DATA_HOME; echo file >$XDG_DATA_HOME", [], "non è una cartella", None),
-    ("points-file-a-folder", GOOD + "rm $data/azorvrec3.txt; mkdir $data/azorvrec3.txt", [], "una cartella", "kept"),
+TRIALS = [  # name, how $HOME and $data are spoiled, command before the program, text shown, record kept
+    ("no-sound", GOOD, [], None, True),
+    ("read-only-home", GOOD, READ_ONLY, "sola lettura", True),
+    ("read-only-and-empty", "", READ_ONLY, "non sono riuscito a registrare", False),
+    ("data-folder-under-a-file", "rm -r $XDG_DATA_HOME; echo file >$XDG_DATA_HOME", [], "non è una cartella", False),
+    ("points-file-a-folder", GOOD + "rm $data/azorvrec3.txt; mkdir $data/azorvrec3.txt", [], "una cartella", True),
     ("links-to-dev-zero", "mkdir $data; ln -s /dev/zero $data/azorvrec3.txt; ln -s /dev/zero $data/nzorvrec3.txt",
-     [], "dispositivo", "kept"),
-    ("100-MB-points-file", GOOD + "head -c 100000000 /dev/zero >>$data/azorvrec3.txt", [], None, "kept"),
-    ("invalid-bytes", r"mkdir $data; printf '\xff\xfe\0\x80\r\n' >$data/azorvrec3.txt; printf '\xc3(\x1b[2J' "
-     ">$data/nzorvrec3.txt", [], None, "saved"),
-    ("no-voice-data", GOOD, ["sh", "-c", 'ESPEAK_DATA_PATH=$HOME exec "$0"'], "espeak-ng-data", "kept"),
+     [], "dispositivo", True),
+    ("no-voice-data", GOOD, ["sh", "-c", 'ESPEAK_DATA_PATH=$HOME exec "$0"'], "espeak-ng-data", True),
 ]
 
 
@@ -204,7 +188,7 @@ def hostile():
                           capture_output=True, text=True, timeout=10)
     if lone.returncode != 1 or "DISPLAY" not in lone.stderr:
         fail("without a display: exit %d, stderr %r" % (lone.returncode, lone.stderr))
-    for name, spoil, prefix, message, after in TRIALS:
+    for name, spoil, prefix, message, kept in TRIALS:
         home = os.path.join(os.environ["HOME"], name)
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/share", data=home + "/share/zorvali")
         subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
@@ -215,9 +199,9 @@ def hostile():
         seen.append(end(proc, seen))
         if message and message not in "\n".join(seen):
             fail("%s: %r never shown, only %r" % (name, message, seen))
-        if after and record(env["data"]) != (before if after == "kept" else [b"1\r\n", b"Ada\r\n"]):
+        if kept and record(env["data"]) != before:
             fail("%s: the record holds %r" % (name, record(env["data"])))
 
 
-{"quick": quick, "full": full, "hostile": hostile, "wayland": lambda: quick((True, False), False)}[MODE]()
+{"quick": quick, "full": full, "hostile": hostile, "wayland": lambda: quick((True, False))}[MODE]()
 print("PASS:", MODE, flush=True)

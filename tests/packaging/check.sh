@@ -6,7 +6,7 @@
 set -u
 cmake=$1 cpack=$2 build=$3 id=it.zorvali.Zorvali
 fail() { echo "FAIL: $*" >&2; exit 1; }
-which appstreamcli dpkg-deb >/dev/null || { echo "SKIP: a validator is missing"; exit 77; }
+for t in appstreamcli dpkg-deb lintian; do command -v $t >/dev/null || { echo "SKIP: $t is not installed"; exit 77; }; done
 root=$(mktemp -d) && trap 'rm -rf "$root"' EXIT
 DESTDIR=$root/tree "$cmake" --install "$build" --prefix /usr >/dev/null || fail "install failed"
 share=$root/tree/usr/share
@@ -29,6 +29,5 @@ zcat "$share/doc/zorvali/changelog.gz" | head -n 1 | grep -q "^zorvali ($version
 zcat "$share/man/man6/zorvali.6.gz" | grep -q "^\.TH ZORVALI 6 .*\"Zorvali $version\"" \
     || fail "the manual page does not say version $version"
 # What a distribution's packager runs first: not one error or warning.
-command -v lintian >/dev/null || { echo "SKIP: lintian is not installed"; exit 77; }
 lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian finds errors or warnings in the package"
 echo "PASS: installed tree and package $(basename "$deb")"
