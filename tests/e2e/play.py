@@ -160,8 +160,9 @@ def full():
     proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
-    clock = find(lambda a: a.description == "Tempo restante")
-    wait_for("the clock to run", lambda: clock.name.strip().startswith("00:06"), timeout=5)
+    def clock():  # looked up at each try: the accessibility tree may still be filling in
+        return find(lambda a: a.description == "Tempo restante").name.strip()
+    wait_for("the clock to run", lambda: clock().startswith("00:06"), timeout=5)
     wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
     end(proc, seen)
