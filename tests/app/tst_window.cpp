@@ -1,34 +1,92 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fixture.h"
-
 #include "app/shape.h"
 #include "app/surface.h"
+#include "app/tavola.h"
+#include "app/vbbutton.h"
+#include "app/vblabel.h"
+#include "record/filerecordstore.h"
+#include "recordingagent.h"
+#include "recordingdialogs.h"
+#include "scriptedrandom.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
+const QString kIntro = QStringLiteral(
+    "Speak Allora attenzione, iniziamo la nostra avventura con la tabellina del 3. Io detto e tu scrivi il "
+    "risultato nello spazio sotto di me. Mi raccomando inserisci il risultato e premi invio e poi aspetta che io "
+    "finisca di parlare e premi ancora invio per avere la domanda successiva");
+const QString kGoodbye = QStringLiteral("MsgBox Ciao. Ti aspetto per la prossima sfida ");
+const QString kSaved = QStringLiteral("MsgBox Ok ho registrato il tuo record, C A M P I O N E\"");
+
+// A window wired to recording doubles and to real record files in a
+// temporary $XDG_DATA_HOME.
+struct Fixture {
+    QTemporaryDir dataHome;
+    RecordingAgent agent;
+    FileRecordStore store;
+    RecordingDialogs dialogs;
+    ScriptedRandom random;
+    int ends = 0;
+    Tavola tavola{TavolaServices{agent, store, dialogs, random, [this] { ++ends; }}};
+
+    Fixture() { qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit()); }
+
+    template <typename Control = QWidget>
+    Control *get(const char *name) const { return tavola.findChild<Control *>(QLatin1String(name)); }
+    VbLabel *label(const char *name) const { return get<VbLabel>(name); }
+    QLineEdit *box(const char *name) const { return get<QLineEdit>(name); }
+    QString caption(const char *name) const { return label(name)->caption(); }
+
+    QString recordPath(const char *file) const { return dataHome.filePath(QStringLiteral("zorvali/")) + file; }
+    QByteArray recordFile(const char *file) const
+    {
+        QFile f(recordPath(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    }
+    void writeRecordFile(const char *file, const QByteArray &bytes) const
+    {
+        QFile f(recordPath(file));
+        QVERIFY(QDir().mkpath(dataHome.filePath(QStringLiteral("zorvali"))) && f.open(QIODevice::WriteOnly)
+                && f.write(bytes) == bytes.size());
+    }
+
+    void ask(int shade, int factor)
+    {
+        random.numbers = ScriptedRandom::drawing(shade, factor);
+        tavola.cmdNext_Click();
+    }
+    // Types `typed` and judges it, as the hidden check button would.
+    void answer(const QString &typed)
+    {
+        box("Text3")->setText(typed);
+        tavola.Command3_Click();
+    }
+    void answerRight() { answer(box("Text7")->text()); }
+};
+
 // A control's look in one line: place, face, colours, frame, alignment,
-// pointer, visibility and its caption or text.
+// pointer, visibility, its caption or text and its tool-tip.
 QString look(const QWidget *w)
 {
-    const QFont font = w->font();
-    QStringList parts{QStringLiteral("@%1,%2").arg(w->x()).arg(w->y())};
+    QStringList parts{w->objectName(), QStringLiteral("@%1,%2").arg(w->x()).arg(w->y())};
     if (const auto *shape = qobject_cast<const Shape *>(w))
-        return QStringLiteral("%1 %2 %3").arg(parts[0], shape->form() == Shape::Form::Circle ? "circle" : "rectangle",
-                                               shape->fill().name());
+        return parts.join(u' ') + (shape->form() == Shape::Form::Circle ? " circle " : " rectangle ")
+               + shape->fill().name();
     if (w->testAttribute(Qt::WA_SetFont)) {
+        const QFont font = w->font();
         parts << font.family() << QString::number(font.pointSizeF());
-        if (font.weight() == QFont::Black)
-            parts << "black";
-        else if (font.bold())
-            parts << "bold";
+        if (font.weight() == QFont::Black || font.bold())
+            parts << (font.weight() == QFont::Black ? "black" : "bold");
         if (font.italic())
             parts << "italic";
     }
@@ -43,10 +101,9 @@ QString look(const QWidget *w)
         if (w->testAttribute(Qt::WA_SetPalette))
             parts << box->palette().text().color().name() << "on " + box->palette().base().color().name();
         caption = box->text();
-    } else if (const auto *button = qobject_cast<const VbButton *>(w)) {
-        parts << "on " + button->backColor().name();
-        caption = button->text();
-    } else if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+    } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+        if (const auto *vb = qobject_cast<const VbButton *>(w))
+            parts << "on " + vb->backColor().name();
         caption = button->text();
     }
     if (w->property("alignment").value<Qt::Alignment>() & Qt::AlignHCenter)
@@ -55,76 +112,74 @@ QString look(const QWidget *w)
         parts << "arrow";
     if (w->isHidden())
         parts << "hidden";
-    return parts.join(u' ') + " \"" + caption + '"';
+    parts << '"' + caption + '"';
+    if (!w->toolTip().isEmpty())
+        parts << "tip \"" + w->toolTip() + '"';
+    return parts.join(u' ');
 }
 
 QStringList lookOfEveryControl(const Tavola &tavola)
 {
     QStringList looks;
     for (const QWidget *w : tavola.centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        looks << w->objectName() + ' ' + look(w);
+        looks << look(w);
     return looks;
 }
 
 } // namespace
 
-// The window as the child sees it, and the drill shown on it.
+// The window as the child sees it, the drill shown on it, start-up, and the
+// exit that saves a beaten record into real files.
 class TestWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void staticLook_data()
-    {
-        QTest::addColumn<QString>("look");
-        QTest::addColumn<QString>("tip");
-        const QString sans = "Liberation Sans ", serif = "Liberation Serif ";
-        QTest::newRow("Shape4") << "@0,0 rectangle #00c0c0" << "";
-        QTest::newRow("Shape2") << "@8,8 rectangle #00ffff" << "";
-        QTest::newRow("Shape5") << "@560,0 circle #00c0c0" << "";
-        QTest::newRow("Shape3") << "@567,3 circle #00ffff" << "";
-        QTest::newRow("Shape1") << "@192,328 rectangle #00ffff" << "";
-        QTest::newRow("lblMessage") << "@424,136 " + sans + "24 bold italic #ff0000 clear centred arrow \"io\"" << "";
-        QTest::newRow("lblNum1") << "@256,0 " + sans + "48 bold #000000 on #00ffff border centred hidden \"\"" << "";
-        QTest::newRow("Label10") << "@376,8 " + sans + "48 #000000 on #80ffff centred hidden \"X\"" << "";
-        QTest::newRow("lblNum2") << "@504,0 " + sans + "48 bold #000000 on #00ffff border centred hidden \"\"" << "";
-        QTest::newRow("Label11") << "@618,48 " + serif + "14.25 #ffff00 clear \"Tempo restante\"" << "";
-        QTest::newRow("lblconto") << "@624,80 " + sans + "12 black #ffff00 on #8080ff border centred \"00.07.00\"" << "";
-        QTest::newRow("Label6") << "@24,16 " + serif + "21.75 #ffff80 clear border centred \"Risposte esatte\"" << "";
-        QTest::newRow("lblScore") << "@96,56 " + serif + "21.75 bold #ffff80 clear border centred \"0\""
-                                  << QString::fromUtf8("Questo è il tuo punteggio. Forza con il  record");
-        QTest::newRow("Label1") << "@24,104 " + serif + "21.75 #ff0000 clear border \"Risposte errate\"" << "";
-        QTest::newRow("lblScore1") << "@104,144 " + serif + "21.75 bold #ff0000 clear border centred \"0\"" << "";
-        QTest::newRow("Label3") << "@24,192 " + serif + "21.75 #0000ff clear border \"Risposte totali\"" << "";
-        QTest::newRow("lblScore2") << "@104,240 " + serif + "21.75 bold #0000ff clear border centred \"0\"" << "";
-        QTest::newRow("Label14") << "@8,424 " + sans + "13.5 #ffff00 clear border centred \"Sfidante\"" << "";
-        QTest::newRow("lblnome1") << "@8,480 " + sans + "13.5 bold #ffff00 clear border \"\"" << "";
-        QTest::newRow("Label12") << "@8,512 " + sans + QString::fromUtf8("18 #c000c0 clear \"Il record  è di \"") << "";
-        QTest::newRow("lblnome") << "@160,512 " + sans + "18 bold #0000ff clear \"nome\"" << "";
-        QTest::newRow("Label13") << "@400,512 " + sans + "18 #c000c0 clear \"con punti\"" << "";
-        QTest::newRow("lblpunti") << "@512,512 " + sans + "18 #c000c0 clear \"0\"" << "";
-        QTest::newRow("Image1") << "@659,8 \"\"" << "Clicca sotto di me per impostare il Timer";
-        QTest::newRow("Text3") << "@208,336 " + sans + "48 #0000ff on #ffff80 centred \"Text3\""
-                               << "Scrivi il numero e poi premi  il tasto Return (Invio)";
-        QTest::newRow("cmdNext") << "@208,424 " + sans + "8.25 bold on #ff80ff arrow \"&Nuovo calcolo\""
-                                 << "Usa il tasto Return(invio) per l'esercizio successivo";
-        QTest::newRow("cmdExit1") << "@544,424 " + sans + "8.25 bold on #00c0c0 \"E&xit\""
-                                  << "Ti prego resta ancora, forse riuscirai a farmi uscire ";
-        QTest::newRow("Text1") << "@0,0 hidden \"0\"" << "";
-        QTest::newRow("Text6") << "@0,0 hidden \"Text6\"" << "";
-        QTest::newRow("Text7") << "@0,0 hidden \"Text7\"" << "";
-        QTest::newRow("Txtnome1") << "@0,0 hidden \"Text8\"" << "";
-        QTest::newRow("Command3") << "@0,0 hidden \"verifica\"" << "";
-    }
-
+    // Every control, lowest first.
     void staticLook()
     {
-        QFETCH(QString, look);
-        QFETCH(QString, tip);
+        const QString sans = "Liberation Sans ", serif = "Liberation Serif ";
+        const QStringList expected{
+            "Shape4 @0,0 rectangle #00c0c0",
+            "Shape2 @8,8 rectangle #00ffff",
+            "Shape5 @560,0 circle #00c0c0",
+            "Shape3 @567,3 circle #00ffff",
+            "Shape1 @192,328 rectangle #00ffff",
+            "lblMessage @424,136 " + sans + "24 bold italic #ff0000 clear centred arrow \"io\"",
+            "lblNum1 @256,0 " + sans + "48 bold #000000 on #00ffff border centred hidden \"\"",
+            "Label10 @376,8 " + sans + "48 #000000 on #80ffff centred hidden \"X\"",
+            "lblNum2 @504,0 " + sans + "48 bold #000000 on #00ffff border centred hidden \"\"",
+            "Label11 @618,48 " + serif + "14.25 #ffff00 clear \"Tempo restante\"",
+            "lblconto @624,80 " + sans + "12 black #ffff00 on #8080ff border centred \"00.07.00\"",
+            "Label6 @24,16 " + serif + "21.75 #ffff80 clear border centred \"Risposte esatte\"",
+            "lblScore @96,56 " + serif
+                + QString::fromUtf8("21.75 bold #ffff80 clear border centred \"0\" tip \"Questo è il tuo punteggio. "
+                                    "Forza con il  record\""),
+            "Label1 @24,104 " + serif + "21.75 #ff0000 clear border \"Risposte errate\"",
+            "lblScore1 @104,144 " + serif + "21.75 bold #ff0000 clear border centred \"0\"",
+            "Label3 @24,192 " + serif + "21.75 #0000ff clear border \"Risposte totali\"",
+            "lblScore2 @104,240 " + serif + "21.75 bold #0000ff clear border centred \"0\"",
+            "Label14 @8,424 " + sans + "13.5 #ffff00 clear border centred \"Sfidante\"",
+            "lblnome1 @8,480 " + sans + "13.5 bold #ffff00 clear border \"\"",
+            "Label12 @8,512 " + sans + QString::fromUtf8("18 #c000c0 clear \"Il record  è di \""),
+            "lblnome @160,512 " + sans + "18 bold #0000ff clear \"nome\"",
+            "Label13 @400,512 " + sans + "18 #c000c0 clear \"con punti\"",
+            "lblpunti @512,512 " + sans + "18 #c000c0 clear \"0\"",
+            "Image1 @659,8 \"\" tip \"Clicca sotto di me per impostare il Timer\"",
+            "Text3 @208,336 " + sans
+                + "48 #0000ff on #ffff80 centred \"Text3\" tip \"Scrivi il numero e poi premi  il tasto Return (Invio)\"",
+            "cmdNext @208,424 " + sans
+                + "8.25 bold on #ff80ff arrow \"&Nuovo calcolo\" tip \"Usa il tasto Return(invio) per l'esercizio "
+                  "successivo\"",
+            "cmdExit1 @544,424 " + sans
+                + "8.25 bold on #00c0c0 \"E&xit\" tip \"Ti prego resta ancora, forse riuscirai a farmi uscire \"",
+            "Text1 @0,0 hidden \"0\"",
+            "Text6 @0,0 hidden \"Text6\"",
+            "Text7 @0,0 hidden \"Text7\"",
+            "Txtnome1 @0,0 hidden \"Text8\"",
+            "Command3 @0,0 hidden \"verifica\"",
+        };
         Fixture f;
-        const auto *w = f.tavola.centralWidget()->findChild<QWidget *>(QTest::currentDataTag());
-        QVERIFY(w);
-        QCOMPARE(::look(w), look);
-        QCOMPARE(w->toolTip(), tip);
+        QCOMPARE(lookOfEveryControl(f.tavola), expected);
     }
 
     void windowBeforeLoad()
@@ -137,10 +192,9 @@ private Q_SLOTS:
         QCOMPARE(title, QString(83, u' ') + "ZORVALI" + QString(31, u' ') + title.mid(121, contact) + QString(4, u' '));
         QVERIFY(contact > 0 && !title.at(121).isSpace() && !title.at(120 + contact).isSpace());
         QCOMPARE(f.tavola.centralWidget()->size(), QSize(785, 556));
-        const auto *timer = f.tavola.findChild<QTimer *>(QStringLiteral("Timer1"));
-        QVERIFY(!timer->isActive());
-        QCOMPARE(timer->interval(), 1000);
-        QVERIFY(!f.button("cmdNext")->isEnabled() && f.button("cmdExit1")->isEnabled());
+        const auto *timer = f.get<QTimer>("Timer1");
+        QVERIFY(!timer->isActive() && timer->interval() == 1000);
+        QVERIFY(!f.get("cmdNext")->isEnabled() && f.get("cmdExit1")->isEnabled());
 
         // Four entries, two with items; choosing any changes nothing.
         QStringList entries;
@@ -182,8 +236,8 @@ private Q_SLOTS:
         QCOMPARE(f.agent.calls.size(), 8);
         // Tab goes round the exit button and the answer box only.
         QTest::keyClick(f.box("Text3"), Qt::Key_Tab);
-        QCOMPARE(f.tavola.focusWidget(), f.button("cmdExit1"));
-        QTest::keyClick(f.button("cmdExit1"), Qt::Key_Tab);
+        QCOMPARE(f.tavola.focusWidget(), f.get("cmdExit1"));
+        QTest::keyClick(f.get("cmdExit1"), Qt::Key_Tab);
         QCOMPARE(f.tavola.focusWidget(), f.box("Text3"));
         const QString question = "3 per " + f.box("Text6")->text();
 
@@ -202,31 +256,16 @@ private Q_SLOTS:
         QTest::keyClick(f.box("Text3"), Qt::Key_M, Qt::ControlModifier);
         QCOMPARE(f.caption("lblScore2"), QStringLiteral("1"));
         QVERIFY(f.label("lblNum1")->isHidden() && f.label("Label10")->isHidden() && f.label("lblNum2")->isHidden());
-        QCOMPARE(f.tavola.focusWidget(), f.button("cmdNext"));
+        QCOMPARE(f.tavola.focusWidget(), f.get("cmdNext"));
         QCOMPARE(heard.filter(QRegularExpression("\\S")), QStringList({question, question, "Sbagliato!! 3"}));
         QCOMPARE(f.label("lblMessage")->foreColor(), QColor(255, 0, 0));
         // Enter on "Nuovo calcolo" asks the next question.
-        QTest::keyClick(f.button("cmdNext"), Qt::Key_Return);
+        QTest::keyClick(f.get("cmdNext"), Qt::Key_Return);
         QCOMPARE(f.agent.calls.size(), 8 + 7 + 8);
         QCOMPARE(f.tavola.focusWidget(), f.box("Text3"));
         // 250 characters at most.
         QTest::keyClicks(f.box("Text3"), QString(260, u'7'));
         QCOMPARE(f.box("Text3")->text(), QString(250, u'7'));
-    }
-
-    void activationResets()
-    {
-        Fixture f;
-        f.tavola.Form_Load();
-        f.ask(1, 1);
-        f.answerRight();
-        f.tavola.Timer1_Timer();
-        QCOMPARE(f.caption("lblconto"), QStringLiteral("00:06:59"));
-        f.tavola.Form_Activate();
-        QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
-        // The counters start again from 0, whatever the labels showed.
-        f.answer(f.box("Text7")->text());
-        QCOMPARE(f.caption("lblScore") + f.caption("lblScore2"), QStringLiteral("11"));
     }
 
     void failedCheckShowsItsEarlierSteps()
@@ -236,7 +275,7 @@ private Q_SLOTS:
         f.label("lblScore")->setCaption(QStringLiteral("tre"));
         f.label("lblNum1")->show();
         f.box("Text3")->setText(QStringLiteral("3"));
-        f.tavola.findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+        f.get<QPushButton>("Command3")->click();
         QCOMPARE(f.dialogs.calls, QStringList{"MsgBox Errore di esecuzione in Command3_Click:\nTipo non corrispondente"});
         QCOMPARE(f.caption("lblMessage"), QStringLiteral("Esatto. Sei forte!!!"));
         QCOMPARE(f.label("lblMessage")->foreColor(), QColor(0, 0, 255));
@@ -260,9 +299,180 @@ private Q_SLOTS:
             ++heights.last();
             QCOMPARE(image.pixel(0, y), qRgb(60, 80, int(heights.size()) - 1));
         }
-        QCOMPARE(heights.size(), 256);
         const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-        QVERIFY(*high - *low <= 1);
+        QVERIFY(heights.size() == 256 && *high - *low <= 1);
+    }
+
+    void firstStart_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownName");
+        QTest::newRow("name") << "Zoe" << "Zoe";
+        QTest::newRow("cancelled") << "" << "";
+        QTest::newRow("blanks kept") << "   " << "   ";
+        QTest::newRow("control characters dropped") << "Ada\r\n\tLove\x01" << "AdaLove";
+    }
+
+    void firstStart()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shownName);
+        Fixture f;
+        f.dialogs.name = typed;
+        f.tavola.Form_Load();
+        QCOMPARE(f.dialogs.calls, QStringList({"InputBox Come ti chiami?",
+                                               "MsgBox  " + shownName + " vediamo se sei un vero campione  "}));
+        // No name at all: the window calls the child "Amico".
+        const QString name = shownName.isEmpty() ? QStringLiteral("Amico") : shownName;
+        QCOMPARE(f.caption("lblnome1") + '|' + f.box("Txtnome1")->text(), name + '|' + name);
+        QCOMPARE(f.agent.calls, QStringList({"Load Merlin C:\\WINDOWS\\speech\\chars\\Merlin.chr", "Character Merlin",
+                                             "Show", "MoveTo 250 175", "Play Announce", "Height 205", kIntro}));
+        // No files yet: both are made empty, and the record line shows them so.
+        QCOMPARE(f.recordFile(kPointsFileName) + '|' + f.recordFile(kNameFileName), "|");
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), QString());
+        QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
+
+        // The first showing asks the first question; showing again does not.
+        f.agent.calls.clear();
+        f.tavola.show();
+        QTRY_COMPARE(f.agent.calls.size(), 8);
+        QCOMPARE(f.agent.calls.last(), QStringLiteral("Speak ") + f.box("Text6")->text());
+        f.tavola.hide();
+        f.tavola.show();
+        QTest::qWait(20);
+        QCOMPARE(f.agent.calls.size(), 8);
+    }
+
+    void startUpFailuresLeaveAGame_data()
+    {
+        QTest::addColumn<bool>("filesBroken");
+        QTest::addColumn<bool>("failLoad");
+        QTest::addColumn<bool>("failCharacter");
+        QTest::addColumn<QString>("fault");
+        const QString points = QString::fromLatin1(kPointsFileName), name = QString::fromLatin1(kNameFileName);
+        QTest::newRow("both files unusable") << true << false << false << points + ".*\n.*" + name;
+        QTest::newRow("Merlin without voice") << false << true << false << "caricamento";
+        QTest::newRow("Merlin not there") << false << false << true << "personaggio";
+    }
+
+    void startUpFailuresLeaveAGame()
+    {
+        QFETCH(bool, filesBroken);
+        QFETCH(bool, failLoad);
+        QFETCH(bool, failCharacter);
+        QFETCH(QString, fault);
+        Fixture f;
+        // A directory where a record file should be cannot be used.
+        for (const char *file : {kPointsFileName, kNameFileName})
+            QVERIFY(!filesBroken || QDir().mkpath(f.recordPath(file)));
+        f.agent.failLoad = failLoad;
+        f.agent.failCharacter = failCharacter;
+        const auto *timer = f.get<QTimer>("Timer1");
+        bool clockRan = false;
+        f.dialogs.onMsgBox = [&] { clockRan = clockRan || timer->isActive(); };
+        f.tavola.Form_Load();
+        // One box naming what failed; the contest clock waits while it is open.
+        QCOMPARE(f.dialogs.calls.size(), 3);
+        QVERIFY2(f.dialogs.calls[2].contains(QRegularExpression("^MsgBox Errore di esecuzione in Form_Load:\n.*" + fault)),
+                 qPrintable(f.dialogs.calls[2]));
+        QVERIFY(!clockRan && timer->isActive());
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), filesBroken ? "0nome" : "");
+        QCOMPARE(f.agent.calls.contains(kIntro), !failCharacter);
+
+        // The child plays on, with or without Merlin, and no more boxes.
+        f.dialogs.calls.clear();
+        f.ask(1, 2);
+        f.answer("6");
+        QCOMPARE(f.dialogs.calls, QStringList());
+        QCOMPARE(f.caption("lblScore") + f.caption("lblMessage"), "1Esatto. Sei forte!!!");
+    }
+
+    // A record name longer than any prompt is made smaller, never over the points.
+    void longRecordNameKeepsClearOfThePoints()
+    {
+        Fixture f;
+        f.writeRecordFile(kNameFileName, QByteArray(200, 'W'));
+        f.tavola.Form_Load();
+        const VbLabel *shown = f.label("lblnome");
+        QCOMPARE(shown->caption(), QString(200, u'W'));
+        QVERIFY(shown->geometry().right() < f.label("Label13")->x());
+        QVERIFY(shown->font().pointSizeF() < 18 && shown->font().pointSizeF() >= 8);
+    }
+
+    void exitSavesOnlyABeatenRecord_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("score");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("empty files, 0") << QByteArray() << 0 << "exit button" << false;
+        QTest::newRow("12 beaten by 13") << QByteArray("12\r\n") << 13 << "exit button" << true;
+        QTest::newRow("12 beaten by 13, window closed") << QByteArray("12\r\n") << 13 << "close" << true;
+        QTest::newRow("12 beaten by 13, SIGTERM") << QByteArray("12\r\n") << 13 << "terminate" << true;
+        QTest::newRow("12 against 12, SIGTERM") << QByteArray("12\r\n") << 12 << "terminate" << false;
+    }
+
+    void exitSavesOnlyABeatenRecord()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, score);
+        QFETCH(QString, how);
+        QFETCH(bool, saved);
+        Fixture f;
+        const QByteArray storedName = stored.isEmpty() ? "" : "Lia\r\n";
+        f.writeRecordFile(kPointsFileName, stored);
+        f.writeRecordFile(kNameFileName, storedName);
+        f.tavola.Form_Load();
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), QString::fromLatin1(stored + storedName));
+        f.ask(1, 1);
+        for (int i = 0; i < score; ++i)
+            f.answerRight();
+        f.dialogs.calls.clear();
+        if (how == "terminate") {
+            f.tavola.saveOnTermination();
+        } else if (how == "close") {
+            f.tavola.show();
+            QVERIFY(!f.tavola.close());
+        } else {
+            f.get<VbButton>("cmdExit1")->click();
+        }
+        const QStringList boxes = saved ? QStringList{kGoodbye, kSaved} : QStringList{kGoodbye};
+        QCOMPARE(f.dialogs.calls, how == "terminate" ? QStringList() : boxes);
+        QCOMPARE(f.ends, 1);
+        QCOMPARE(f.recordFile(kPointsFileName), saved ? QByteArray::number(score) + "\r\n" : stored);
+        QCOMPARE(f.recordFile(kNameFileName), saved ? "Amico\r\n" : storedName);
+    }
+
+    // The first showing sets the clock and the counters going again; the
+    // clock's end exits once, whatever ticks come while its boxes are open.
+    void contest()
+    {
+        Fixture f;
+        f.tavola.Form_Load();
+        f.ask(1, 1);
+        f.answerRight();
+        f.tavola.Timer1_Timer();
+        QCOMPARE(f.caption("lblconto"), QStringLiteral("00:06:59"));
+        f.tavola.Form_Activate();
+        QCOMPARE(f.caption("lblconto"), QStringLiteral("00.07.00"));
+        // The counters start again from 0, whatever the labels showed.
+        f.answerRight();
+        QCOMPARE(f.caption("lblScore") + f.caption("lblScore2"), QStringLiteral("11"));
+        // The label shows seven minutes again, but the contest runs on from its first tick.
+        for (int tick = 2; tick <= 420; ++tick)
+            f.tavola.Timer1_Timer();
+        QVERIFY(f.ends == 0 && f.dialogs.calls.size() == 2);
+        int ticks = 0;
+        f.dialogs.onMsgBox = [&] {
+            while (ticks < 3) {
+                ++ticks;
+                f.tavola.Timer1_Timer();
+            }
+        };
+        f.tavola.Timer1_Timer();
+        QCOMPARE(f.dialogs.calls.mid(2), QStringList({kGoodbye, kSaved}));
+        QCOMPARE(f.recordFile(kPointsFileName), QByteArray("1\r\n"));
+        QCOMPARE(f.ends, 1);
     }
 };
 
