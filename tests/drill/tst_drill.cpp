@@ -14,10 +14,7 @@ namespace {
 struct Game {
     RecordingAgent agent;
     ScriptedRandom random;
-    QStringList faults;
-    Drill drill{agent, random, [this](const char *handler, const QString &what) {
-                    faults << QLatin1String(handler) + u' ' + what;
-                }};
+    Drill drill{agent, random, {}};
     DrillControls &c = drill.controls();
 
     Game()
@@ -66,22 +63,20 @@ private Q_SLOTS:
         QCOMPARE(g.counters(), QStringLiteral("0/0/0"));
     }
 
+    // The real generator, reseeded at every question.
     void drawsEveryShadeAndFactor()
     {
-        // The real generator, reseeded at every question.
-        Game g;
+        RecordingAgent agent;
         ClockRandom random;
-        Drill drill(g.agent, random, {});
-        QSet<int> shades;
-        QSet<int> factors;
+        Drill drill(agent, random, {});
+        QSet<int> shades, factors;
         for (int i = 0; i < 2000; ++i) {
             drill.cmdNext_Click();
             shades << drill.controls().gradient->green / 20;
             factors << drill.controls().lblNum2.toInt();
         }
         const QSet<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-        QCOMPARE(shades, oneToTen);
-        QCOMPARE(factors, oneToTen);
+        QVERIFY(shades == oneToTen && factors == oneToTen);
     }
 
     void praiseLadder_data()
@@ -140,58 +135,20 @@ private Q_SLOTS:
         QVERIFY(g.c.cmdNextEnabled && g.c.focus == Focus::cmdNext && !g.c.factorsVisible);
     }
 
-    void wrongAnswers_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("leading blank") << " 21";
-        QTest::newRow("trailing blank") << "21 ";
-        QTest::newRow("leading zero") << "021";
-        QTest::newRow("empty") << "";
-    }
-
+    // Only the product's own digits are right: no blank, no leading zero.
     void wrongAnswers()
     {
-        QFETCH(QString, typed);
-        Game g;
-        g.ask(3, 7);
-        g.agent.calls.clear();
-        g.answer(typed);
-        QCOMPARE(g.c.lblMessage, QStringLiteral("Sbagliato!! 21"));
-        QCOMPARE(g.c.lblMessageColor, DrillControls::kRed);
-        const QStringList corrected{"Play Greet", "Height 205", "Speak Sbagliato", "Speak 21"};
-        QCOMPARE(g.agent.calls, kStepForward + corrected);
-        QCOMPARE(g.counters(), QStringLiteral("0/1/1"));
-        QVERIFY(g.c.cmdNextEnabled && g.c.focus == Focus::cmdNext);
-    }
-
-    void counterOverflowStopsTheCheck()
-    {
-        Game g;
-        g.ask(1, 1);
-        // Judging the same answer again counts it again.
-        for (int i = 0; i < 32767; ++i)
-            g.answer(QStringLiteral("3"));
-        QCOMPARE(g.c.lblScore, QStringLiteral("32767"));
-        g.c.lblMessage.clear();
-        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g.answer(QStringLiteral("3")));
-        // The steps before the increment stay done; the counters stay.
-        QCOMPARE(g.c.lblMessage, QStringLiteral("Esatto. Sei forte!!!"));
-        QCOMPARE(g.c.lblScore, QStringLiteral("32767"));
-        // A wrong answer still counts, then the total overflows.
-        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g.answer(QStringLiteral("4")));
-        QCOMPARE(g.c.lblScore1, QStringLiteral("1"));
-    }
-
-    void withoutMerlinTheDrillGoesOn()
-    {
-        Game g;
-        g.agent.failCharacter = true;
-        g.ask(1, 2);
-        g.answer(QStringLiteral("6"));
-        g.ask(1, 3);
-        QCOMPARE(g.faults, QStringList{"cmdNext_Click personaggio non disponibile"});
-        QCOMPARE(g.agent.calls, QStringList{"Character Merlin"});
-        QCOMPARE(g.c.lblNum2 + g.counters(), QStringLiteral("31/0/1"));
+        for (const char *typed : {" 21", "21 ", "021", ""}) {
+            Game g;
+            g.ask(3, 7);
+            g.agent.calls.clear();
+            g.answer(QString::fromLatin1(typed));
+            QCOMPARE(g.c.lblMessage, QStringLiteral("Sbagliato!! 21"));
+            QCOMPARE(g.agent.calls, kStepForward + QStringList({"Play Greet", "Height 205", "Speak Sbagliato", "Speak 21"}));
+            QVERIFY2(g.c.lblMessageColor == DrillControls::kRed && g.counters() == "0/1/1" && g.c.cmdNextEnabled
+                         && g.c.focus == Focus::cmdNext,
+                     typed);
+        }
     }
 };
 
