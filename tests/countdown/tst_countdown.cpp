@@ -3,40 +3,29 @@
 
 #include <QTest>
 
-// The contest clock over a whole contest, one tick a second, as the window
-// drives it: each tick is handed the label the previous one left.
 class TestCountdown : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void course_data()
-    {
-        QTest::addColumn<int>("tick");
-        QTest::addColumn<QString>("clock");
-        QTest::newRow("1") << 1 << "00:06:59";
-        QTest::newRow("60") << 60 << "00:06:00";
-        QTest::newRow("61 borrows a minute") << 61 << "00:05:59";
-        QTest::newRow("361") << 361 << "00:00:59";
-        QTest::newRow("420") << 420 << "00:00:00";
-        QTest::newRow("421 ends, label kept") << 421 << "00:00:00";
-    }
-
+    // A whole contest, one tick a second, as the window drives it: each tick
+    // is handed the label the previous one left.
     void course()
     {
-        QFETCH(int, tick);
-        QFETCH(QString, clock);
-        int endedAt = 0;
-        int i = 0;
-        Countdown countdown([&] { endedAt = i; });
+        int tick = 0;
+        QList<int> endedAt;
+        Countdown countdown([&] { endedAt << tick; });
         countdown.ResetCountdown();
         QString shown = QStringLiteral("00.07.00");
-        for (i = 1; i <= tick; ++i) {
+        QStringList seen;
+        for (tick = 1; tick <= 421; ++tick) {
             shown = countdown.Timer1_Timer(shown);
             QVERIFY2(!shown.contains(u'-'), qPrintable(shown));
+            if (QList<int>{1, 60, 61, 361, 420, 421}.contains(tick))
+                seen << shown;
         }
-        QCOMPARE(shown, clock);
+        QCOMPARE(seen, QStringList({"00:06:59", "00:06:00", "00:05:59", "00:00:59", "00:00:00", "00:00:00"}));
         // Only the tick after the one that shows "00:00:00" ends the contest.
-        QCOMPARE(endedAt, tick == 421 ? 421 : 0);
+        QCOMPARE(endedAt, QList<int>{421});
     }
 };
 

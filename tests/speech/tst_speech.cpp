@@ -3,9 +3,15 @@
 
 #include "speech/espeaksynthesizer.h"
 #include "speech/merlinagent.h"
+#include "speech/merlinoverlay.h"
+#include "speech/numlett.h"
 #include "speech/performer.h"
 #include "speech/stage.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,16 +33,14 @@ struct CountingVoice final : Synthesizer {
     {
         voice.synthesize(text, [&](SpeechChunk &&chunk) {
             const auto *samples = reinterpret_cast<const qint16 *>(chunk.pcm.constData());
-            const qsizetype count = chunk.pcm.size() / 2;
-            loud += std::count_if(samples, samples + count, [](qint16 s) { return qAbs(s) > 1000; });
-            all += count;
+            all += chunk.pcm.size() / 2;
+            loud += std::count_if(samples, samples + chunk.pcm.size() / 2, [](qint16 s) { return qAbs(s) > 1000; });
             sink(std::move(chunk));
         });
         ++delivered;
     }
     std::atomic<int> delivered = 0;
-    std::atomic<qsizetype> loud = 0;
-    std::atomic<qsizetype> all = 0;
+    std::atomic<qsizetype> loud = 0, all = 0;
     EspeakSynthesizer voice;
 };
 
@@ -70,14 +74,109 @@ struct RecordingStage final : Stage {
     MouthShape mouth = MouthShape::Rest;
 };
 
+struct State {
+    QString animation{};
+    qreal progress = 0;
+    MouthShape mouth = MouthShape::Rest;
+    QString balloon{};
+    qreal opacity = 1;
+};
+
+void apply(MerlinOverlay &overlay, const State &state)
+{
+    overlay.setAnimation(state.animation, state.progress);
+    overlay.setMouth(state.mouth);
+    overlay.setBalloon(state.balloon);
+    overlay.setOpacity(state.opacity);
+    overlay.freezeIdleAt(1000);
+    overlay.renderPending();
+}
 } // namespace
 
-class TestMerlinAgent : public QObject {
+// Merlin as the child sees and hears him: the words he says, his drawing
+// inside the game's window, and what he does with or without his voice.
+class TestSpeech : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void spells()
+    {
+        // The factors the child hears, then one example of each rule: the
+        // tens' vowel dropped before "uno" and "otto", "cento" kept whole,
+        // singular and plural scale words. "diciassettte" is spelt as shown.
+        constexpr std::pair<qint64, const char *> kExamples[] = {
+            {0, ""}, {1, "uno"}, {2, "due"}, {3, "tre"}, {4, "quattro"}, {5, "cinque"}, {6, "sei"}, {7, "sette"},
+            {8, "otto"}, {9, "nove"}, {10, "dieci"}, {17, "diciassettte"}, {21, "ventuno"}, {23, "ventitre"},
+            {38, "trentotto"}, {101, "centouno"}, {180, "centoottanta"}, {999, "novecentonovantanove"}, {1000, "mille"},
+            {1001, "milleuno"}, {21000, "ventunomila"}, {1000000, "unmilione"}, {2001000, "duemilionimille"},
+            {1000000000, "unmiliardo"}, {2500000001, "duemiliardicinquecentomilioniuno"},
+            {999999999999, "novecentonovantanovemiliardinovecentonovantanovemilioni"
+                           "novecentonovantanovemilanovecentonovantanove"}};
+        for (const auto &[whole, words] : kExamples)
+            QCOMPARE(numlett(whole), QString::fromLatin1(words));
+        // Only the whole part is spelled.
+        QCOMPARE(numlett(3.7), QStringLiteral("tre"));
+    }
+
+    void rejectsTwelveDigitsAndMore()
+    {
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, numlett(1'000'000'000'000));
+    }
+
+    // Only what changed is redrawn; a part left out is a stale picture
+    // before the child's eyes. Each step must look as if drawn from scratch.
+    void partialRedrawMatchesFullDrawing()
+    {
+        const State talking{.mouth = MouthShape::Wide, .balloon = QStringLiteral("3 per sette")};
+        const State steps[] = {{}, {.mouth = MouthShape::Open}, talking,
+                               {.mouth = MouthShape::Round, .balloon = QStringLiteral("3 per sette fa ventuno, bravo")},
+                               talking, {.animation = QStringLiteral("Greet"), .progress = 0.42},
+                               {.animation = QStringLiteral("Greet"), .progress = 0.6}, {.opacity = 0.4}, talking};
+        // Clipped and whole drawing may round a blended edge by a unit; a
+        // stale pixel is off by far more.
+        const auto close = [](uchar a, uchar b) { return qAbs(a - b) <= 2; };
+        MerlinOverlay stepwise;
+        for (const State &step : steps) {
+            MerlinOverlay fresh;
+            apply(stepwise, step);
+            apply(fresh, step);
+            const QImage &got = stepwise.frame();
+            QVERIFY2(got.size() == fresh.frame().size()
+                         && std::equal(got.bits(), got.bits() + got.sizeInBytes(), fresh.frame().bits(), close),
+                     qPrintable(QStringLiteral("step %1").arg(&step - steps)));
+        }
+    }
+
+    // Merlin is part of the host: placed from its window's frame, never a
+    // window of his own, never taking a key or a click from the controls.
+    void standsInHostWithoutTakingInput()
+    {
+        // The host goes first, as the game's window does at the end.
+        MerlinOverlay merlin;
+        QWidget host;
+        auto *answer = new QLineEdit(&host);
+        auto *button = new QPushButton(&host); // under his figure
+        button->setGeometry(300, 200, 60, 40);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        answer->setFocus();
+        merlin.setHost(host, QPoint(1, 39));
+        merlin.setTopLeft(QPoint(250, 175));
+        merlin.setOpacity(1);
+        const QWidget *view = merlin.view();
+        QVERIFY(view && view->isVisible() && !view->isWindow());
+        QCOMPARE(view->geometry().topLeft(), QPoint(249, 136));
+        QVERIFY(view->geometry().contains(button->geometry()));
+
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("21"));
+        QCOMPARE(answer->text(), QStringLiteral("21"));
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+        QCOMPARE(clicked.count(), 1);
+    }
+
     // With or without voice data the child sees the same, in the order the
-    // game asked for it. Each row in a process of its own (see CMakeLists.txt):
-    // the voice library is set up once per process.
+    // game asked for it. The row without voice data runs in a process of its
+    // own (see CMakeLists.txt): the voice library is set up once per process.
     void performsInOrder_data()
     {
         // The teacher reads why Merlin is silent: the cause and the mend.
@@ -142,5 +241,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMerlinAgent)
-#include "tst_merlinagent.moc"
+QTEST_MAIN(TestSpeech)
+#include "tst_speech.moc"
