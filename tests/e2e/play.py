@@ -1,27 +1,24 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the real Zorvali window with xdotool and reads it back through the accessibility
 tree, as an assistive technology would. Usage: play.py ZORVALI_BINARY quick|full|hostile|wayland"""
-import contextlib
-import os
-import subprocess
-import sys
-import time
+import contextlib, os, subprocess, sys, time
 
 import pyatspi
 from gi.repository import GLib
 
 BINARY, MODE = sys.argv[1], sys.argv[2]
-WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
+WORDS = "uno due tre quattro cinque sei sette otto nove dieci".split()
 GOODBYE = "Ciao. Ti aspetto per la prossima sfida "
 SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
+
+
+heard = []  # each new focus's description, as a screen reader is given it
+since = 0  # where the focus events of the step being played begin
 
 
 def fail(message):
     shown = [" ".join(xdotool("getwindowname", w)) for w in xdotool("search", "--onlyvisible", "--name", ".")]
     sys.exit("FAIL: %s (focus descriptions heard: %r; windows shown: %r)" % (message, heard[-4:], shown))
-
-
-heard = []  # each new focus's description, as a screen reader is given it
 
 
 def on_focus(event):
@@ -32,9 +29,9 @@ def on_focus(event):
             heard.append(event.source)
 
 
-def said(start):
-    """The descriptions heard since `start`, asking again for those the game did not give at once."""
-    for h in heard[start:]:
+def said():
+    """The descriptions heard since `since`, asking again for those the game did not give at once."""
+    for h in heard[since:]:
         with contextlib.suppress(Exception):
             yield h if isinstance(h, str) else h.description
 
@@ -98,7 +95,8 @@ def close_boxes(seen):
 
 def begin(name, seen, prefix=(), **popen):
     """Starts the game, answers the name prompt and closes the boxes that follow."""
-    play_one.heard = len(heard)
+    global since
+    since = len(heard)
     proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
     focus("^Zorvali$")
     wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
@@ -113,26 +111,21 @@ def end(proc, seen):
     """Closes the last boxes and waits for a clean exit; returns what the program wrote on stderr."""
     close_boxes(seen)
     err = proc.communicate(timeout=15)[1]  # raises when the program hangs
-    if proc.returncode != 0:
-        fail("exit code %d, stderr: %s" % (proc.returncode, err))
-    return err
+    return err if proc.returncode == 0 else fail("exit code %d, stderr: %s" % (proc.returncode, err))
 
 
 def play_one(right):
-    question = wait_for("a question said with the focus",
-                        lambda: next(h for h in said(play_one.heard) if h.startswith("3 per ")))
+    global since
+    question = wait_for("a question said with the focus", lambda: next(h for h in said() if h.startswith("3 per ")))
     product = 3 * (WORDS.index(question.split()[-1]) + 1)
     xdotool("type", "--delay", "30", str(product if right else product + 1))
-    play_one.heard = len(heard)
+    since = len(heard)
     xdotool("key", "Return")
     verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
     wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
-    wait_for("the verdict said with the focus", lambda: verdict in said(play_one.heard))
-    play_one.heard = len(heard)
+    wait_for("the verdict said with the focus", lambda: verdict in said())
+    since = len(heard)
     xdotool("key", "Return")  # the second Enter asks the next question
-
-
-play_one.heard = 0  # where the focus events of the question being played begin
 
 
 def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
@@ -160,9 +153,9 @@ def full():
     proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
-    def clock():  # looked up at each try: the accessibility tree may still be filling in
-        return find(lambda a: a.description == "Tempo restante").name.strip()
-    wait_for("the clock to run", lambda: clock().startswith("00:06"), timeout=5)
+    # The clock is looked up at each try: the accessibility tree may still be filling in.
+    wait_for("the clock to run", lambda: find(lambda a: a.description == "Tempo restante").name.strip()
+             .startswith("00:06"), timeout=5)
     wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
     end(proc, seen)
