@@ -14,8 +14,9 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -29,23 +30,18 @@ namespace {
 // What the X server shows once every pending repaint has reached it.
 QImage grabScreen()
 {
-    const auto grab = [] {
-        return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-    };
-    QImage last, now = grab();
-    for (int i = 0; i < 40 && now != last; ++i) {
-        QTest::qWait(40);
-        last = std::exchange(now, grab());
-    }
+    QImage last, now;
+    for (int i = 0; i < 40 && (now.isNull() || now != last); ++i, QTest::qWait(40))
+        last = std::exchange(now, QGuiApplication::primaryScreen()->grabWindow(0).toImage());
     return now;
 }
 
 QRect onScreen(const QWidget *w) { return {w->mapToGlobal(QPoint(0, 0)), w->size()}; }
 
-QStringList xdotool(const QStringList &arguments)
+QStringList xdotool(const QString &arguments)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), arguments);
+    p.start(QStringLiteral("xdotool"), arguments.split(u' '));
     p.waitForFinished(5000);
     return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
@@ -69,8 +65,8 @@ class TestGame : public QObject {
     FakeClock m_clock;
     RecordingDialogs m_dialogs;
     ScriptedRandom m_random;
+    FileRecordStore m_records{m_data.path()};
     std::unique_ptr<MerlinAgent> m_agent;
-    std::unique_ptr<FileRecordStore> m_records;
     std::unique_ptr<Tavola> m_tavola;
     QLineEdit *m_answer = nullptr;
     QLineEdit *m_product = nullptr;
@@ -78,26 +74,22 @@ class TestGame : public QObject {
     bool start(std::unique_ptr<Synthesizer> voice)
     {
         m_agent = std::make_unique<MerlinAgent>(MerlinAgent::Parts{std::move(voice), &m_clock, nullptr, false});
-        m_records = std::make_unique<FileRecordStore>(m_data.path());
         m_dialogs.name = QStringLiteral("Zoe");
-        m_tavola = std::make_unique<Tavola>(TavolaServices{*m_agent, *m_records, m_dialogs, m_random, {}});
+        m_tavola = std::make_unique<Tavola>(TavolaServices{*m_agent, m_records, m_dialogs, m_random, {}});
         m_tavola->Form_Load();
         m_tavola->show();
-        // The contest's seven minutes would end the game, and its label
-        // would differ between two looks at the screen.
+        // The contest's seven minutes would end the game; its label would change between two looks.
         m_tavola->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
         m_answer = m_tavola->findChild<QLineEdit *>(QStringLiteral("Text3"));
         m_product = m_tavola->findChild<QLineEdit *>(QStringLiteral("Text7"));
         return QTest::qWaitForWindowExposed(m_tavola.get());
     }
 
-    // Lets Merlin's time run in steps until `done`; his words are made on
-    // another thread, hence the limit in real time.
+    // Lets Merlin's time run until `done`; his words are made on another
+    // thread, hence the limit in real time.
     bool playUntil(const std::function<bool()> &done, int stepMs = 50)
     {
-        QElapsedTimer patience;
-        patience.start();
-        while (!done() && patience.elapsed() < 20000) {
+        for (const QDeadlineTimer patience(20000); !done() && !patience.hasExpired();) {
             m_clock.now += stepMs;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             m_agent->performer().tick();
@@ -111,28 +103,22 @@ class TestGame : public QObject {
     // Merlin's drawn pixels: where the screen differs with and without him.
     QRegion merlinPixels()
     {
-        QWidget *view = m_agent->overlay()->view();
-        const QImage with = grabScreen();
-        view->hide();
-        const QImage without = grabScreen();
-        view->show();
-        QImage differ(with.size(), QImage::Format_RGB32);
-        differ.fill(Qt::white);
-        for (int y = 0; y < with.height(); ++y)
-            for (int x = 0; x < with.width(); ++x)
-                if (with.pixel(x, y) != without.pixel(x, y))
-                    differ.setPixel(x, y, qRgb(0, 0, 0));
-        return QRegion(QBitmap::fromImage(differ)); // the black pixels
+        QImage differ = grabScreen();
+        m_agent->overlay()->view()->hide();
+        QPainter painter(&differ);
+        painter.setCompositionMode(QPainter::CompositionMode_Difference); // black where alike
+        painter.drawImage(0, 0, grabScreen());
+        m_agent->overlay()->view()->show();
+        return QRegion(QBitmap::fromImage(differ.createMaskFromColor(qRgb(0, 0, 0)))); // all but the black
     }
 
     // One window of the game on the screen, Merlin inside it and clear of the
     // counters, the clock, the verdict and both buttons.
     void checkWhileSpeaking(const char *moment)
     {
-        const QRect frame = m_tavola->frameGeometry();
-        const QString what = QStringLiteral("%1, window at %2,%3: ").arg(QLatin1String(moment)).arg(frame.x()).arg(frame.y());
-        const QStringList windows = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                             QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid())});
+        const QString what = QStringLiteral("%1, window at %2,%3: ").arg(QLatin1String(moment)).arg(m_tavola->x())
+                                 .arg(m_tavola->y());
+        const QStringList windows = xdotool(QStringLiteral("search --onlyvisible --pid %1").arg(QCoreApplication::applicationPid()));
         QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
         const QRegion drawn = merlinPixels();
         QVERIFY2(drawn.boundingRect().width() * drawn.boundingRect().height() > 20000, qPrintable(what));
@@ -155,10 +141,8 @@ class TestGame : public QObject {
     {
         // xdotool places the window's inside; the frame goes around it.
         const QPoint to = frameTopLeft + m_tavola->geometry().topLeft() - m_tavola->frameGeometry().topLeft();
-        xdotool({QStringLiteral("windowmove"), QString::number(m_tavola->winId()), QString::number(to.x()),
-                 QString::number(to.y())});
+        xdotool(QStringLiteral("windowmove %1 %2 %3").arg(m_tavola->winId()).arg(to.x()).arg(to.y()));
         QTRY_COMPARE(m_tavola->frameGeometry().topLeft(), frameTopLeft);
-        QTest::qWait(100);
     }
 
 private Q_SLOTS:

@@ -59,8 +59,7 @@ def wait_for(what, predicate, timeout=20.0, required=True):
             if value := predicate():
                 return value
         pause(0.1)
-    if required:
-        fail("timed out waiting for " + what)
+    return fail("timed out waiting for " + what) if required else None
 
 
 def find(test):
@@ -73,10 +72,9 @@ def find(test):
 def focus(title):
     """Raises the newest visible window whose title matches, so that keys reach it. On Wayland the
     compositor alone gives the keyboard to a window, as it does for a child playing."""
-    if os.environ.get("WAYLAND_DISPLAY"):
-        return
-    ids = wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))
-    xdotool("windowactivate", "--sync", ids[-1])
+    if not os.environ.get("WAYLAND_DISPLAY"):
+        xdotool("windowactivate", "--sync",
+                wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))[-1])
 
 
 def close_boxes(seen):
@@ -153,9 +151,9 @@ def full():
     proc = begin("Ugo", seen)
     play_one(True)
     started = time.monotonic()
-    # The clock is looked up at each try: the accessibility tree may still be filling in.
-    wait_for("the clock to run", lambda: find(lambda a: a.description == "Tempo restante").name.strip()
-             .startswith("00:06"), timeout=5)
+    def clock():  # looked up at each try: the accessibility tree may still be filling in
+        return find(lambda a: a.description == "Tempo restante").name.strip()
+    wait_for("the clock to run", lambda: clock().startswith("00:06"), timeout=5)
     wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
     end(proc, seen)
