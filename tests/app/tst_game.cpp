@@ -46,8 +46,7 @@ QStringList xdotool(const QString &arguments)
     return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-// Resident kilobytes and open descriptors.
-std::pair<long, qsizetype> usage()
+std::pair<long, qsizetype> residentKbAndDescriptors()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
     const long pages = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLong() : -1;
@@ -56,8 +55,8 @@ std::pair<long, qsizetype> usage()
 
 } // namespace
 
-// The whole game with the real character on the test's clock, real record
-// files and boxes that answer at once. Each function is its own ctest entry.
+// The whole game with the real character on the test's clock, real record files and boxes that
+// answer at once. Each function is its own ctest entry.
 class TestGame : public QObject {
     Q_OBJECT
 
@@ -85,8 +84,7 @@ class TestGame : public QObject {
         return QTest::qWaitForWindowExposed(m_tavola.get());
     }
 
-    // Lets Merlin's time run until `done`; his words are made on another
-    // thread, hence the limit in real time.
+    // Lets Merlin's time run until `done`; his words are made on another thread, hence the real limit.
     bool playUntil(const std::function<bool()> &done, int stepMs = 50)
     {
         for (const QDeadlineTimer patience(20000); !done() && !patience.hasExpired();) {
@@ -100,33 +98,26 @@ class TestGame : public QObject {
     void play(qint64 ms) { playUntil([this, until = m_clock.now + ms] { return m_clock.now >= until; }); }
     void untilHeSpeaks() { playUntil([this] { return !m_agent->overlay()->balloonText().isEmpty(); }); }
 
-    // Merlin's drawn pixels: where the screen differs with and without him.
-    QRegion merlinPixels()
+    // One window of the game on the screen, Merlin inside it and clear of the counters, the clock,
+    // the verdict and both buttons.
+    void checkWhileSpeaking(const char *moment)
     {
+        const QString what = QLatin1String(moment) + QStringLiteral(", window at %1,%2: ").arg(m_tavola->x()).arg(m_tavola->y());
+        const QStringList windows = xdotool(QStringLiteral("search --onlyvisible --pid %1").arg(QCoreApplication::applicationPid()));
+        QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
+        // His drawn pixels: where the screen differs with and without him.
         QImage differ = grabScreen();
         m_agent->overlay()->view()->hide();
         QPainter painter(&differ);
         painter.setCompositionMode(QPainter::CompositionMode_Difference); // black where alike
         painter.drawImage(0, 0, grabScreen());
+        painter.end();
         m_agent->overlay()->view()->show();
-        return QRegion(QBitmap::fromImage(differ.createMaskFromColor(qRgb(0, 0, 0)))); // all but the black
-    }
-
-    // One window of the game on the screen, Merlin inside it and clear of the
-    // counters, the clock, the verdict and both buttons.
-    void checkWhileSpeaking(const char *moment)
-    {
-        const QString what = QStringLiteral("%1, window at %2,%3: ").arg(QLatin1String(moment)).arg(m_tavola->x())
-                                 .arg(m_tavola->y());
-        const QStringList windows = xdotool(QStringLiteral("search --onlyvisible --pid %1").arg(QCoreApplication::applicationPid()));
-        QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
-        const QRegion drawn = merlinPixels();
+        const QRegion drawn(QBitmap::fromImage(differ.createMaskFromColor(qRgb(0, 0, 0)))); // all but the black
         QVERIFY2(drawn.boundingRect().width() * drawn.boundingRect().height() > 20000, qPrintable(what));
         QVERIFY2((drawn - onScreen(m_tavola->centralWidget())).isEmpty(), qPrintable(what + "outside the window"));
-        for (const char *name : {"Shape4", "Shape5", "lblMessage", "cmdNext", "cmdExit1"}) {
-            const auto *control = m_tavola->findChild<QWidget *>(QLatin1String(name));
-            QVERIFY2(!drawn.intersects(onScreen(control)), qPrintable(what + "over " + name));
-        }
+        for (const char *name : {"Shape4", "Shape5", "lblMessage", "cmdNext", "cmdExit1"})
+            QVERIFY2(!drawn.intersects(onScreen(m_tavola->findChild<QWidget *>(QLatin1String(name)))), qPrintable(what + "over " + name));
     }
 
     // A look every half second until he is quiet again.
@@ -137,14 +128,6 @@ class TestGame : public QObject {
             checkWhileSpeaking(moment);
     }
 
-    void moveWindow(QPoint frameTopLeft)
-    {
-        // xdotool places the window's inside; the frame goes around it.
-        const QPoint to = frameTopLeft + m_tavola->geometry().topLeft() - m_tavola->frameGeometry().topLeft();
-        xdotool(QStringLiteral("windowmove %1 %2 %3").arg(m_tavola->winId()).arg(to.x()).arg(to.y()));
-        QTRY_COMPARE(m_tavola->frameGeometry().topLeft(), frameTopLeft);
-    }
-
 private Q_SLOTS:
     void cleanup()
     {
@@ -153,9 +136,8 @@ private Q_SLOTS:
         QVERIFY2(m_dialogs.calls.filter(QStringLiteral("Errore")).isEmpty(), qPrintable(m_dialogs.calls.join(u'\n')));
     }
 
-    // On an X server with a window manager (tests/e2e/run.sh SIZE): wherever
-    // the window stands, Merlin is drawn inside it and hides none of what the
-    // child reads.
+    // On an X server with a window manager (tests/e2e/run.sh SIZE): wherever the window stands,
+    // Merlin is drawn inside it and hides none of what the child reads.
     void merlinInsideAndClear()
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -165,13 +147,15 @@ private Q_SLOTS:
         QCursor::setPos(screen.bottomRight());
         m_random.numbers = ScriptedRandom::drawing(4, 7);
         QVERIFY(start(std::make_unique<SilentSynthesizer>()));
-        // Centred, at the top left, then dragged near the far corner, all
-        // while he introduces himself; at the last place his balloon is fullest.
+        // Centred, top left, then dragged near the far corner while he introduces himself.
         const QSize room = screen.size() - m_tavola->frameGeometry().size();
         untilHeSpeaks();
         for (const QPoint place : {QPoint(room.width(), room.height()) / 2, QPoint(),
                                    QPoint(room.width() - 40, room.height() - 30)}) {
-            moveWindow(place);
+            // xdotool places the window's inside; the frame goes around it.
+            const QPoint to = place + m_tavola->geometry().topLeft() - m_tavola->pos();
+            xdotool(QStringLiteral("windowmove %1 %2 %3").arg(m_tavola->winId()).arg(to.x()).arg(to.y()));
+            QTRY_COMPARE(m_tavola->pos(), place);
             play(4000);
             checkWhileSpeaking("introduction");
         }
@@ -187,37 +171,29 @@ private Q_SLOTS:
             m_tavola->Command3_Click();
             if (p == 2 || p == 5 || p == 13)
                 watch("praise");
-            drain();
         }
     }
 
-    // Thousands of questions in one process: memory and descriptors stay
-    // flat, Merlin never sticks and every right answer counts.
+    // Thousands of questions in one process: memory and descriptors stay flat, Merlin never sticks.
     void thousandsOfQuestions()
     {
         m_random.numbers = {0.05, 0.93, 0.41, 0.27, 0.66, 0.18, 0.84, 0.52, 0.39};
         QVERIFY(start(nullptr)); // the real voice, with no sound device
         QTRY_VERIFY(m_answer->hasFocus());
-        QVERIFY(drain());
         std::pair<long, qsizetype> warm;
-        int right = 0;
         for (int i = 1; i <= 5000; ++i) {
-            const bool wrong = i % 7 == 0;
-            right += !wrong;
-            QTest::keyClicks(m_answer, wrong ? m_product->text() + u'0' : m_product->text());
+            QTest::keyClicks(m_answer, i % 7 ? m_product->text() : m_product->text() + u'0'); // every 7th wrong
             QTest::keyClick(m_answer, Qt::Key_Return);
             QVERIFY2(drain(250), qPrintable(QStringLiteral("Merlin stuck after answer %1").arg(i)));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QVERIFY2(drain(250) && m_answer->hasFocus(), qPrintable(QStringLiteral("question %1").arg(i)));
             if (i == 500)
-                warm = usage();
+                warm = residentKbAndDescriptors();
         }
-        const auto [kb, descriptors] = usage();
-        QVERIFY2(warm.first > 0 && kb - warm.first < 2 * 1024,
-                 qPrintable(QStringLiteral("grew by %1 kB").arg(kb - warm.first)));
+        const auto [kb, descriptors] = residentKbAndDescriptors();
+        QVERIFY2(warm.first > 0 && kb - warm.first < 2 * 1024, qPrintable(QStringLiteral("grew by %1 kB").arg(kb - warm.first)));
         QCOMPARE(descriptors, warm.second);
-        QCOMPARE(m_agent->performer().pending(), 0);
-        QCOMPARE(m_tavola->findChild<VbLabel *>(QStringLiteral("lblScore"))->caption(), QString::number(right));
+        QCOMPARE(m_tavola->findChild<VbLabel *>(QStringLiteral("lblScore"))->caption(), QString::number(5000 - 5000 / 7));
     }
 };
 

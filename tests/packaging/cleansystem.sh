@@ -11,8 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 if [ "${1:-}" = --inside ]; then
     useradd --create-home --shell /bin/sh bambino || fail "cannot add a user"
     as_child() { runuser --login bambino -c "$1"; } # the PATH Debian gives every user
-    got=$(as_child 'zorvali --version') || fail "zorvali --version failed: $got"
-    [ "$got" = "zorvali $2" ] || fail "zorvali --version says '$got'"
+    [ "$(as_child 'zorvali --version')" = "zorvali $2" ] || fail "zorvali --version says: $(as_child 'zorvali --version' 2>&1)"
     as_child 'zorvali --help' | grep -q -- '--version' || fail "zorvali --help does not list --version"
     man -w zorvali >/dev/null || fail "man -w zorvali finds no manual page"
 
@@ -41,8 +40,7 @@ xdotool search --onlyvisible --name '^Zorvali$' >/dev/null 2>&1 && give_up "a bo
 kill -TERM $pid; wait $pid; echo "STATUS $?"
 PLAY
     mkdir -m 1777 /tmp/fb
-    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh')
-    echo "$out"
+    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh'); echo "$out"
     sed 's/^/NOTE: the game said: /' /home/bambino/stderr
     echo "$out" | grep -qx 'STATUS 0' || fail "the game did not start and end cleanly"
     for f in azorvrec3.txt nzorvrec3.txt; do [ -f "/home/bambino/.local/share/zorvali/$f" ] || fail "no record file $f"; done
@@ -60,7 +58,6 @@ work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
-cp "$0" "$work/inside.sh"
 
 # The machine's own Debian 12 sources (a local mirror or proxy); Debian's own mirror where it has none.
 set --
@@ -72,13 +69,12 @@ done
 [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null && export TMPDIR=/dev/shm
 mmdebstrap --variant=apt --format=null --include=xvfb,xauth,xdotool,man-db --dpkgopt=force-unsafe-io \
     --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
-    --customize-hook="copy-in $deb $work/inside.sh /tmp" \
+    --customize-hook="copy-in $deb $0 /tmp" \
     --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")" \
-    --customize-hook="chroot \"\$1\" sh /tmp/inside.sh --inside $version" \
+    --customize-hook="chroot \"\$1\" sh /tmp/$(basename "$0") --inside $version" \
     --customize-hook="copy-out /tmp/screen.xwd $build" \
     bookworm /dev/null "$@" >"$work/log" 2>&1
-status=$?
-grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
+status=$? && grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
 if [ $status -ne 0 ]; then
     unreachable=$(grep -Em 1 'Failed to fetch|Could not (resolve|connect)|Temporary failure resolving' "$work/log") \
         && skip "the Debian archive cannot be reached: $unreachable"
