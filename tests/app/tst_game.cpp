@@ -25,10 +25,8 @@
 
 #include <unistd.h>
 
-namespace {
-
 // What the X server shows once every pending repaint has reached it.
-QImage grabScreen()
+static QImage grabScreen()
 {
     QImage last, now;
     for (int i = 0; i < 40 && (now.isNull() || now != last); ++i, QTest::qWait(40))
@@ -36,9 +34,9 @@ QImage grabScreen()
     return now;
 }
 
-QRect onScreen(const QWidget *w) { return {w->mapToGlobal(QPoint(0, 0)), w->size()}; }
+static QRect onScreen(const QWidget *w) { return {w->mapToGlobal(QPoint(0, 0)), w->size()}; }
 
-QStringList xdotool(const QString &arguments)
+static QStringList xdotool(const QString &arguments)
 {
     QProcess p;
     p.start(QStringLiteral("xdotool"), arguments.split(u' '));
@@ -46,14 +44,12 @@ QStringList xdotool(const QString &arguments)
     return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-std::pair<long, qsizetype> residentKbAndDescriptors()
+static std::pair<long, qsizetype> residentKbAndDescriptors()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
     const long pages = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLong() : -1;
     return {pages * (::sysconf(_SC_PAGESIZE) / 1024), QDir(QStringLiteral("/proc/self/fd")).count()};
 }
-
-} // namespace
 
 // The whole game with the real character on the test's clock, real record files and boxes that
 // answer at once. Each function is its own ctest entry.
@@ -102,8 +98,8 @@ class TestGame : public QObject {
     // the verdict and both buttons.
     void checkWhileSpeaking(const char *moment)
     {
-        const QString what = QLatin1String(moment) + QStringLiteral(", window at %1,%2: ").arg(m_tavola->x()).arg(m_tavola->y());
-        const QStringList windows = xdotool(QStringLiteral("search --onlyvisible --pid %1").arg(QCoreApplication::applicationPid()));
+        const QString what = QLatin1String(moment) + QStringLiteral(" at %1,%2: ").arg(m_tavola->x()).arg(m_tavola->y());
+        const QStringList windows = xdotool(QStringLiteral("search --onlyvisible --pid %1").arg(::getpid()));
         QVERIFY2(windows == QStringList{QString::number(m_tavola->winId())}, qPrintable(what + windows.join(u' ')));
         // His drawn pixels: where the screen differs with and without him.
         QImage differ = grabScreen();
@@ -116,8 +112,10 @@ class TestGame : public QObject {
         const QRegion drawn(QBitmap::fromImage(differ.createMaskFromColor(qRgb(0, 0, 0)))); // all but the black
         QVERIFY2(drawn.boundingRect().width() * drawn.boundingRect().height() > 20000, qPrintable(what));
         QVERIFY2((drawn - onScreen(m_tavola->centralWidget())).isEmpty(), qPrintable(what + "outside the window"));
-        for (const char *name : {"Shape4", "Shape5", "lblMessage", "cmdNext", "cmdExit1"})
-            QVERIFY2(!drawn.intersects(onScreen(m_tavola->findChild<QWidget *>(QLatin1String(name)))), qPrintable(what + "over " + name));
+        for (const char *name : {"Shape4", "Shape5", "lblMessage", "cmdNext", "cmdExit1"}) {
+            const QRect control = onScreen(m_tavola->findChild<QWidget *>(QLatin1String(name)));
+            QVERIFY2(!drawn.intersects(control), qPrintable(what + "over " + name));
+        }
     }
 
     // A look every half second until he is quiet again.
@@ -133,6 +131,7 @@ private Q_SLOTS:
     {
         if (m_tavola)
             m_tavola->cmdExit1_Click();
+        m_tavola.reset(); // before the character it speaks through
         QVERIFY2(m_dialogs.calls.filter(QStringLiteral("Errore")).isEmpty(), qPrintable(m_dialogs.calls.join(u'\n')));
     }
 
@@ -143,12 +142,11 @@ private Q_SLOTS:
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs an X server; run through tests/e2e/run.sh");
         QApplication::setCursorFlashTime(0); // a steady caret: only Merlin differs between two looks
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCursor::setPos(screen.bottomRight());
+        QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());
         m_random.numbers = ScriptedRandom::drawing(4, 7);
         QVERIFY(start(std::make_unique<SilentSynthesizer>()));
         // Centred, top left, then dragged near the far corner while he introduces himself.
-        const QSize room = screen.size() - m_tavola->frameGeometry().size();
+        const QSize room = QGuiApplication::primaryScreen()->size() - m_tavola->frameGeometry().size();
         untilHeSpeaks();
         for (const QPoint place : {QPoint(room.width(), room.height()) / 2, QPoint(),
                                    QPoint(room.width() - 40, room.height() - 30)}) {
