@@ -1,27 +1,24 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the real Zorvali window with xdotool and reads it back through the accessibility
 tree, as an assistive technology would. Usage: play.py ZORVALI_BINARY quick|full|hostile|wayland"""
-import contextlib
-import os
-import subprocess
-import sys
-import time
+import contextlib, os, subprocess, sys, time
 
 import pyatspi
 from gi.repository import GLib
 
 BINARY, MODE = sys.argv[1], sys.argv[2]
-WORDS = ["uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"]
+WORDS = "uno due tre quattro cinque sei sette otto nove dieci".split()
 GOODBYE = "Ciao. Ti aspetto per la prossima sfida "
 SAVED = 'Ok ho registrato il tuo record, C A M P I O N E"'
+
+
+heard = []  # each new focus's description in the step being played, as a screen reader is given it
+seen = []  # the texts of the boxes of the game being played
 
 
 def fail(message):
     shown = [" ".join(xdotool("getwindowname", w)) for w in xdotool("search", "--onlyvisible", "--name", ".")]
     sys.exit("FAIL: %s (focus descriptions heard: %r; windows shown: %r)" % (message, heard[-4:], shown))
-
-
-heard = []  # each new focus's description, as a screen reader is given it
 
 
 def on_focus(event):
@@ -32,9 +29,8 @@ def on_focus(event):
             heard.append(event.source)
 
 
-def said(start):
-    """The descriptions heard since `start`, asking again for those the game did not give at once."""
-    for h in heard[start:]:
+def said():
+    for h in heard:
         with contextlib.suppress(Exception):
             yield h if isinstance(h, str) else h.description
 
@@ -62,12 +58,10 @@ def wait_for(what, predicate, timeout=20.0, required=True):
             if value := predicate():
                 return value
         pause(0.1)
-    if required:
-        fail("timed out waiting for " + what)
+    return fail("timed out waiting for " + what) if required else None
 
 
 def find(test):
-    """The first accessible of the running game that passes `test`."""
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "zorvali":
             return pyatspi.findDescendant(app, lambda a: a is not None and test(a))
@@ -76,13 +70,12 @@ def find(test):
 def focus(title):
     """Raises the newest visible window whose title matches, so that keys reach it. On Wayland the
     compositor alone gives the keyboard to a window, as it does for a child playing."""
-    if os.environ.get("WAYLAND_DISPLAY"):
-        return
-    ids = wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))
-    xdotool("windowactivate", "--sync", ids[-1])
+    if not os.environ.get("WAYLAND_DISPLAY"):
+        xdotool("windowactivate", "--sync",
+                wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))[-1])
 
 
-def close_boxes(seen):
+def close_boxes():
     """Closes the boxes that come up one after another, noting their texts. The first one (the
     greeting, the goodbye) always comes, but may be slow to on a loaded machine."""
     def is_box(a):
@@ -96,43 +89,38 @@ def close_boxes(seen):
         pause(0.5)
 
 
-def begin(name, seen, prefix=(), **popen):
+def begin(name, prefix=(), **popen):
     """Starts the game, answers the name prompt and closes the boxes that follow."""
-    play_one.heard = len(heard)
+    heard.clear()
+    seen.clear()
     proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
     focus("^Zorvali$")
     wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
     xdotool("type", "--delay", "30", name)
     xdotool("key", "Return")
-    close_boxes(seen)
+    close_boxes()
     focus("Scrivici")
     return proc
 
 
-def end(proc, seen):
+def end(proc):
     """Closes the last boxes and waits for a clean exit; returns what the program wrote on stderr."""
-    close_boxes(seen)
+    close_boxes()
     err = proc.communicate(timeout=15)[1]  # raises when the program hangs
-    if proc.returncode != 0:
-        fail("exit code %d, stderr: %s" % (proc.returncode, err))
-    return err
+    return err if proc.returncode == 0 else fail("exit code %d, stderr: %s" % (proc.returncode, err))
 
 
 def play_one(right):
-    question = wait_for("a question said with the focus",
-                        lambda: next(h for h in said(play_one.heard) if h.startswith("3 per ")))
+    question = wait_for("a question said with the focus", lambda: next(h for h in said() if h.startswith("3 per ")))
     product = 3 * (WORDS.index(question.split()[-1]) + 1)
     xdotool("type", "--delay", "30", str(product if right else product + 1))
-    play_one.heard = len(heard)
+    heard.clear()
     xdotool("key", "Return")
     verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
     wait_for(verdict, lambda: find(lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == verdict))
-    wait_for("the verdict said with the focus", lambda: verdict in said(play_one.heard))
-    play_one.heard = len(heard)
+    wait_for("the verdict said with the focus", lambda: verdict in said())
+    heard.clear()
     xdotool("key", "Return")  # the second Enter asks the next question
-
-
-play_one.heard = 0  # where the focus events of the question being played begin
 
 
 def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
@@ -144,28 +132,26 @@ def record(folder=os.path.join(os.environ["XDG_DATA_HOME"], "zorvali")):
 
 def quick(answers=(True, False, True)):
     """A short game and the record it leaves."""
-    seen = []
-    proc = begin("Zoe", seen)
+    proc = begin("Zoe")
     for right in answers:
         play_one(right)
     xdotool("key", "alt+x")
-    end(proc, seen)
+    end(proc)
     points = b"%d\r\n" % sum(answers)
     if seen != [" Zoe vediamo se sei un vero campione  ", GOODBYE, SAVED] or record() != [points, b"Zoe\r\n"]:
         fail("boxes %r, record files %r" % (seen, record()))
 
 
 def full():
-    seen = []
-    proc = begin("Ugo", seen)
+    proc = begin("Ugo")
     play_one(True)
     started = time.monotonic()
-    def clock():  # looked up at each try: the accessibility tree may still be filling in
-        return find(lambda a: a.description == "Tempo restante").name.strip()
-    wait_for("the clock to run", lambda: clock().startswith("00:06"), timeout=5)
+    # The clock is looked up at each try: the accessibility tree may still be filling in.
+    wait_for("the clock to run", lambda: find(lambda a: a.description == "Tempo restante").name.strip()
+             .startswith("00:06"), 5)
     wait_for("the end", lambda: find(lambda a: a.name == GOODBYE), timeout=7 * 60 + 30)
     elapsed = time.monotonic() - started
-    end(proc, seen)
+    end(proc)
     if elapsed < 7 * 60 - 10 or seen[-2:] != [GOODBYE, SAVED] or record() != [b"1\r\n", b"Ugo\r\n"]:
         fail("after %.0f s: boxes %r, record files %r" % (elapsed, seen, record()))
 
@@ -193,11 +179,11 @@ def hostile():
         home = os.path.join(os.environ["HOME"], name)
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/share", data=home + "/share/zorvali")
         subprocess.run(["bash", "-c", "mkdir -p $XDG_DATA_HOME; " + spoil], env=env, check=True)
-        before, seen = record(env["data"]), []
-        proc = begin("Ada", seen, prefix, stdout=subprocess.DEVNULL, env=env)
+        before = record(env["data"])
+        proc = begin("Ada", prefix, stdout=subprocess.DEVNULL, env=env)
         play_one(True)
         xdotool("key", "alt+x")
-        seen.append(end(proc, seen))
+        seen.append(end(proc))
         if message and message not in "\n".join(seen):
             fail("%s: %r never shown, only %r" % (name, message, seen))
         if kept and record(env["data"]) != before:

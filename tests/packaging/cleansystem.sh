@@ -1,105 +1,80 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the package on a minimal Debian 12 system where only what it
-# declares comes in, and runs this script again there (--inside) to do what a
-# school's technician and then a child would: a missing Qt plugin, font or
-# voice file shows up here and nowhere else. The screen is left in
-# BUILD_DIR/cleansystem-screen.xwd. Exit 77: no mmdebstrap, no way to run it,
-# or no archive. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
+# Installs the package on a minimal Debian 12 system where only what it declares
+# comes in, and runs this script again there (--inside) as a school's technician
+# and then a child would: a missing Qt plugin, font or voice file shows up here and
+# nowhere else. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
 set -u
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 if [ "${1:-}" = --inside ]; then
     useradd --create-home --shell /bin/sh bambino || fail "cannot add a user"
-    # A login shell, so the PATH is the one Debian gives every user.
-    as_child() { runuser --login bambino -c "$1"; }
-    got=$(as_child 'zorvali --version') || fail "zorvali --version failed: $got"
-    [ "$got" = "zorvali $2" ] || fail "zorvali --version says '$got'"
+    as_child() { runuser --login bambino -c "$1"; } # the PATH Debian gives every user
+    [ "$(as_child 'zorvali --version')" = "zorvali $2" ] || fail "zorvali --version says: $(as_child 'zorvali --version' 2>&1)"
     as_child 'zorvali --help' | grep -q -- '--version' || fail "zorvali --help does not list --version"
     man -w zorvali >/dev/null || fail "man -w zorvali finds no manual page"
 
-    # The window's own faces, and a proportional face for the menus, the boxes
-    # and Merlin's balloon (Liberation alone makes fontconfig's sans-serif a
-    # typewriter face): without them nothing fails, the game just looks wrong.
-    for face in 'Liberation Sans' 'Liberation Serif'; do
-        fc-list : family | grep -qx "$face" || fail "the font $face is not installed"
-    done
+    # The window's own faces, and a proportional one for the menus, the boxes and Merlin's balloon
+    # (Liberation alone makes sans-serif a typewriter face): without them the game just looks wrong.
+    for face in 'Liberation Sans' 'Liberation Serif'; do fc-list : family | grep -qx "$face" || fail "no font $face"; done
     [ "$(fc-match -f '%{spacing}' sans-serif)" != 100 ] \
         || fail "the default sans-serif face is a typewriter face: $(fc-match sans-serif)"
 
-    # The game in a virtual screen with no sound server: the name prompt, a
-    # name, the greeting closed, then the game window with no box over it (a
-    # box here means a missing voice, character or record folder). SIGTERM
-    # must end the game cleanly and leave the record files.
+    # The game in a virtual screen with no sound server: the name prompt, the greeting, then the game
+    # window with no box over it (a box here means a missing voice, character or record folder).
+    # SIGTERM must end the game cleanly and leave the record files; the screen is left in
+    # BUILD_DIR/cleansystem-screen.xwd.
     cat >/tmp/play.sh <<'PLAY'
 window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | tail -n 1 | grep .; }
-give_up() {
-    echo "FAIL: $1; windows shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
-    kill -KILL $pid
-    exit 1
-}
-zorvali 2>"$HOME/stderr" &
-pid=$!
+give_up() { echo "FAIL: $1; windows shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+    kill -KILL $pid; exit 1; }
+zorvali 2>"$HOME/stderr" & pid=$!
 prompt=$(window '^Zorvali$') || give_up "no name prompt"
 xdotool windowfocus --sync "$prompt" type --delay 20 Ada
 xdotool key Return
 greeting=$(window '^Zorvali$') && xdotool windowfocus --sync "$greeting" key Return
 window 'Scrivici' >/dev/null || give_up "no game window"
-sleep 2
-cp /tmp/fb/Xvfb_screen0 /tmp/screen.xwd
+sleep 2; cp /tmp/fb/Xvfb_screen0 /tmp/screen.xwd
 xdotool search --onlyvisible --name '^Zorvali$' >/dev/null 2>&1 && give_up "a box is shown over the game window"
-kill -TERM $pid
-wait $pid
-echo "STATUS $?"
+kill -TERM $pid; wait $pid; echo "STATUS $?"
 PLAY
     mkdir -m 1777 /tmp/fb
-    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh')
-    echo "$out"
+    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh'); echo "$out"
     sed 's/^/NOTE: the game said: /' /home/bambino/stderr
     echo "$out" | grep -qx 'STATUS 0' || fail "the game did not start and end cleanly"
-    for f in azorvrec3.txt nzorvrec3.txt; do
-        [ -f "/home/bambino/.local/share/zorvali/$f" ] || fail "no record file $f"
-    done
+    for f in azorvrec3.txt nzorvrec3.txt; do [ -f "/home/bambino/.local/share/zorvali/$f" ] || fail "no record file $f"; done
     echo "PASS: version, help, manual page, fonts, name prompt, game window, clean end on SIGTERM"
     exit 0
 fi
 
-cpack=$1 build=$2 version=$3
-started=$(date +%s)
+cpack=$1 build=$2 version=$3 started=$(date +%s)
 command -v mmdebstrap >/dev/null || skip "mmdebstrap is not installed (scripts/deps.sh installs it)"
-if [ "$(id -u)" -ne 0 ]; then
-    # Without root mmdebstrap maps a range of subordinate ids.
-    command -v newuidmap >/dev/null && grep -q "^$(id -un):" /etc/subuid 2>/dev/null \
-        && unshare --user --map-root-user true 2>/dev/null \
-        || skip "mmdebstrap needs root, or user namespaces with newuidmap and an /etc/subuid entry"
-fi
+# Without root mmdebstrap maps a range of subordinate ids.
+[ "$(id -u)" -eq 0 ] || { command -v newuidmap >/dev/null && grep -q "^$(id -un):" /etc/subuid 2>/dev/null \
+    && unshare --user --map-root-user true 2>/dev/null; } \
+    || skip "mmdebstrap needs root, or user namespaces with newuidmap and an /etc/subuid entry"
 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
-
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
-cp "$0" "$work/inside.sh"
 
-# The machine's own Debian 12 sources, so a local mirror or proxy set up for
-# it serves the trial too; Debian's own mirror where it has none.
+# The machine's own Debian 12 sources (a local mirror or proxy); Debian's own mirror where it has none.
 set --
 for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] && grep -Eq '^(Suites:|deb[[:space:]]).*[[:space:]]bookworm([[:space:]]|$)' "$f" && set -- "$@" "$f"
 done
-# The test tools must not bring what the game needs (fonts, Qt, the voice, a
-# sound stack); apt-get then installs the package with its Depends only.
-# The root is thrown away: built in memory where there is room, unsynced.
+# The test tools must not bring what the game needs (fonts, Qt, the voice, a sound stack); apt-get
+# then installs the package with its Depends only. The root is thrown away: built in memory, unsynced.
 [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null && export TMPDIR=/dev/shm
 mmdebstrap --variant=apt --format=null --include=xvfb,xauth,xdotool,man-db --dpkgopt=force-unsafe-io \
     --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
-    --customize-hook="copy-in $deb $work/inside.sh /tmp" \
+    --customize-hook="copy-in $deb $0 /tmp" \
     --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")" \
-    --customize-hook="chroot \"\$1\" sh /tmp/inside.sh --inside $version" \
+    --customize-hook="chroot \"\$1\" sh /tmp/$(basename "$0") --inside $version" \
     --customize-hook="copy-out /tmp/screen.xwd $build" \
     bookworm /dev/null "$@" >"$work/log" 2>&1
-status=$?
-grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
+status=$? && grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
 if [ $status -ne 0 ]; then
     unreachable=$(grep -Em 1 'Failed to fetch|Could not (resolve|connect)|Temporary failure resolving' "$work/log") \
         && skip "the Debian archive cannot be reached: $unreachable"
