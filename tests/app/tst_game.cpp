@@ -170,6 +170,11 @@ private Q_SLOTS:
             if (p == 2 || p == 5 || p == 13)
                 watch("praise");
         }
+        // Where he stands over the answer box, a click goes through him to the box.
+        const QRect overAnswer = onScreen(m_agent->overlay()->view()) & onScreen(m_answer);
+        QVERIFY(!overAnswer.isEmpty() && !m_answer->hasFocus());
+        QTest::mouseClick(m_tavola->windowHandle(), Qt::LeftButton, {}, m_tavola->mapFromGlobal(overAnswer.center()));
+        QVERIFY(m_answer->hasFocus());
     }
 
     // Thousands of questions in one process: memory and descriptors stay flat, Merlin never sticks.
