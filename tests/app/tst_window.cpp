@@ -345,28 +345,22 @@ private Q_SLOTS:
 
     void startUpFailuresLeaveAGame_data()
     {
-        QTest::addColumn<bool>("filesBroken");
-        QTest::addColumn<bool>("failLoad");
-        QTest::addColumn<bool>("failCharacter");
+        QTest::addColumn<bool>("merlinMissing");
         QTest::addColumn<QString>("fault");
         const QString points = QString::fromLatin1(kPointsFileName), name = QString::fromLatin1(kNameFileName);
-        QTest::newRow("both files unusable") << true << false << false << points + ".*\n.*" + name;
-        QTest::newRow("Merlin without voice") << false << true << false << "caricamento";
-        QTest::newRow("Merlin not there") << false << false << true << "personaggio";
+        QTest::newRow("both record files unusable") << false << points + ".*\n.*" + name;
+        QTest::newRow("Merlin not there") << true << "personaggio";
     }
 
     void startUpFailuresLeaveAGame()
     {
-        QFETCH(bool, filesBroken);
-        QFETCH(bool, failLoad);
-        QFETCH(bool, failCharacter);
+        QFETCH(bool, merlinMissing);
         QFETCH(QString, fault);
         Fixture f;
         // A directory where a record file should be cannot be used.
         for (const char *file : {kPointsFileName, kNameFileName})
-            QVERIFY(!filesBroken || QDir().mkpath(f.recordPath(file)));
-        f.agent.failLoad = failLoad;
-        f.agent.failCharacter = failCharacter;
+            QVERIFY(merlinMissing || QDir().mkpath(f.recordPath(file)));
+        f.agent.failCharacter = merlinMissing;
         const auto *timer = f.get<QTimer>("Timer1");
         bool clockRan = false;
         f.dialogs.onMsgBox = [&] { clockRan = clockRan || timer->isActive(); };
@@ -376,8 +370,8 @@ private Q_SLOTS:
         QVERIFY2(f.dialogs.calls[2].contains(QRegularExpression("^MsgBox Errore di esecuzione in Form_Load:\n.*" + fault)),
                  qPrintable(f.dialogs.calls[2]));
         QVERIFY(!clockRan && timer->isActive());
-        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), filesBroken ? "0nome" : "");
-        QCOMPARE(f.agent.calls.contains(kIntro), !failCharacter);
+        QCOMPARE(f.caption("lblpunti") + f.caption("lblnome"), merlinMissing ? "" : "0nome");
+        QCOMPARE(f.agent.calls.contains(kIntro), !merlinMissing);
 
         // The child plays on, with or without Merlin, and no more boxes.
         f.dialogs.calls.clear();

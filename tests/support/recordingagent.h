@@ -7,12 +7,11 @@
 
 #include <stdexcept>
 
-// Logs every call as one line ("MoveTo 250 175", "Speak per"). failLoad: loading
-// throws (and still loads, as without a voice); failCharacter: fetching throws.
+// Logs every call as one line ("MoveTo 250 175", "Speak per"); failCharacter:
+// fetching the character throws.
 class RecordingAgent final : public AgentControl, private CharacterCollection, private Character {
 public:
     QStringList calls;
-    bool failLoad = false;
     bool failCharacter = false;
 
     CharacterCollection &Characters() override { return *this; }
@@ -21,8 +20,6 @@ private:
     void Load(const QString &id, const QString &key) override
     {
         calls << QStringLiteral("Load %1 %2").arg(id, key);
-        if (failLoad)
-            throw std::runtime_error("caricamento non riuscito");
     }
     ::Character &Character(const QString &id) override
     {
