@@ -148,12 +148,12 @@ void Tavola::showEvent(QShowEvent *event)
     if (m_activated)
         return;
     // The first showing stands for the window's activation; focus coming
-    // back from another program is not one.
+    // back from another program is not one. It runs before the window
+    // reaches the screen: the focus its real activation brings to the answer
+    // box then brings the first question to a screen reader too.
     m_activated = true;
-    QTimer::singleShot(0, this, [this] {
-        runHandler("Form_Activate", [this] { Form_Activate(); });
-        m_startedUp = true;
-    });
+    runHandler("Form_Activate", [this] { Form_Activate(); });
+    m_startedUp = true;
 }
 
 void Tavola::closeEvent(QCloseEvent *event)

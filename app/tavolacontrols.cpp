@@ -257,6 +257,7 @@ TavolaControls::TavolaControls(QMainWindow &window)
     // A value label keeps its caption as accessible name, so screen readers
     // read the value itself; the description says what it is.
     const auto describe = [](QWidget *w, const char *what) { w->setAccessibleDescription(QString::fromUtf8(what)); };
+    describe(lblMessage, "Esito della risposta");
     describe(lblScore, "Risposte esatte");
     describe(lblScore1, "Risposte errate");
     describe(lblScore2, "Risposte totali");
