@@ -215,9 +215,9 @@ private Q_SLOTS:
     {
         // What a screen reader says as the focus comes to a control.
         QStringList heard;
-        connect(qApp, &QApplication::focusChanged, this,
-                [&heard](QWidget *, QWidget *now) { heard << (now ? now->accessibleDescription() : QString()); });
         Fixture f;
+        connect(qApp, &QApplication::focusChanged, &f.tavola,
+                [&heard](QWidget *, QWidget *now) { heard << (now ? now->accessibleDescription() : QString()); });
         f.tavola.show();
         // A screen reader meets every visible control with a name (a value
         // label's is its value, so the empty one has its description) and a role.
