@@ -76,7 +76,8 @@ private Q_SLOTS:
             factors << drill.controls().lblNum2.toInt();
         }
         const QSet<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-        QVERIFY(shades == oneToTen && factors == oneToTen);
+        QCOMPARE(shades, oneToTen);
+        QCOMPARE(factors, oneToTen);
     }
 
     void praiseLadder_data()
