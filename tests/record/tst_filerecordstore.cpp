@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 using Kind = SaveOutcome::Kind;
 
 namespace {
@@ -107,15 +108,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("grave accent") << u"Niccolò"_qs << QByteArray("Niccol\xF2");
-        QTest::newRow("high block") << u"€ œ Ÿ"_qs << QByteArray("\x80 \x9C \x9F");
-        QTest::newRow("cyrillic") << u"Дмитрий"_qs << u"Дмитрий"_qs.toUtf8();
+        QTest::newRow("grave accent") << u"Niccolò"_s << QByteArray("Niccol\xF2");
+        QTest::newRow("high block") << u"€ œ Ÿ"_s << QByteArray("\x80 \x9C \x9F");
+        QTest::newRow("cyrillic") << u"Дмитрий"_s << u"Дмитрий"_s.toUtf8();
         // In 1252 these are the bytes C3 A9, which would read back as UTF-8 "é".
-        QTest::newRow("1252 that looks like utf-8") << u"Ã©"_qs << u"Ã©"_qs.toUtf8();
+        QTest::newRow("1252 that looks like utf-8") << u"Ã©"_s << u"Ã©"_s.toUtf8();
         // Reading drops an editor's mark, so a name's own mark gets a second one.
-        QTest::newRow("byte-order mark") << u"\uFEFFAnna"_qs << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "Anna");
+        QTest::newRow("byte-order mark") << u"\uFEFFAnna"_s << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "Anna");
         // Not UTF-8 after all, so 1252 both ways.
-        QTest::newRow("broken utf-8") << u"Ã("_qs << QByteArray("\xC3(");
+        QTest::newRow("broken utf-8") << u"Ã("_s << QByteArray("\xC3(");
     }
     void name()
     {
@@ -148,7 +149,7 @@ private Q_SLOTS:
         QFETCH(int, startStep);
         putPair("5\r\n", "Anna\r\n");
         const auto save = [&] {
-            return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_qs, "5").kind);
+            return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_s, "5").kind);
         };
         QCOMPARE(inChild(save), saveStep == 0 ? int(Kind::Saved) : -1);
         if (startStep != 0)
