@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "record/filesystem.h"
 #include "record/recordstore.h"
 
 #include <QByteArray>
@@ -44,8 +45,9 @@ enum class RecordStep {
 // always reads a pair that belongs together.
 class FileRecordStore final : public RecordStore {
 public:
-    // Empty `dataDir` means $XDG_DATA_HOME/zorvali.
-    explicit FileRecordStore(QString dataDir = {});
+    // Empty `dataDir` means $XDG_DATA_HOME/zorvali. `fs` makes every call on
+    // the disk and must outlive the store.
+    explicit FileRecordStore(QString dataDir = {}, const FileSystem &fs = FileSystem::real());
 
     QString GetSystemDir() override;
     void createIfMissing(const QString &path) override;
@@ -75,10 +77,11 @@ private:
                   RecordStep synced, QString &what) const;
     // The first kReadLimit bytes of a regular file; EISDIR or ENXIO for a
     // directory, pipe or device, which are never read.
-    static int readBounded(const QString &path, QByteArray &bytes);
-    static int syncDirectory(const QString &dir);
-    static void discardTemps(const QString &dir);
+    int readBounded(const QString &path, QByteArray &bytes) const;
+    int syncDirectory(const QString &dir) const;
+    void discardTemps(const QString &dir) const;
 
     QString m_dataDir;
+    const FileSystem *m_fs;
     std::function<void(RecordStep)> m_stepHook;
 };
