@@ -119,22 +119,63 @@ QString FileRecordStore::GetSystemDir()
         fail(QStringLiteral("impossibile usare la cartella %1: al suo posto c'è un file").arg(dir));
 
     const QString slashed = withSlash(dir);
-    // A directory that cannot be locked (read-only) cannot hold a half-done
-    // swap of ours either, so start-up goes on and reads what is there.
+    m_committed.reset();
     DirectoryLock lock(slashed + QLatin1String(kLockFileName), *m_fs);
     if (const int error = lock.acquire(kLockPatience)) {
         qWarning("zorvali: record non controllati: %s", qPrintable(systemErrorText(error)));
+        // A disk gone read-only cannot be locked, yet may hold a committed swap.
+        holdCommittedPair(slashed);
         return slashed;
     }
     QString what;
-    if (const int error = recover(slashed, what))
+    if (const int error = recover(slashed, what)) {
         qWarning("zorvali: salvataggio interrotto del record non completato (%s): %s", qPrintable(what),
                  qPrintable(systemErrorText(error)));
+        holdCommittedPair(slashed);
+    }
     return slashed;
+}
+
+void FileRecordStore::holdCommittedPair(const QString &dir)
+{
+    const QString marker = dir + QLatin1String(kPendingFileName);
+    const int markerState = probe(*m_fs, marker);
+    // No swap committed: the pair in place belongs together.
+    if (markerState == ENOENT)
+        return;
+    CommittedPair pair{{dir + QLatin1String(kPointsFileName), dir + QLatin1String(kNameFileName)}, {}, {}};
+    if (markerState != 0) {
+        pair.failure =
+            QStringLiteral("impossibile controllare il file %1: %2").arg(marker, systemErrorText(markerState));
+    }
+    // Each half is still in its temp, or already renamed into place.
+    for (qsizetype i = 0; i < 2 && pair.failure.isEmpty(); ++i) {
+        QString path = tempOf(pair.paths[i]);
+        int error = readBounded(path, pair.bytes[i]);
+        if (error == ENOENT)
+            error = readBounded(path = pair.paths[i], pair.bytes[i]);
+        if (error != 0)
+            pair.failure = QStringLiteral("impossibile leggere il file %1: %2").arg(path, systemErrorText(error));
+    }
+    m_committed = std::move(pair);
+}
+
+const QByteArray *FileRecordStore::heldHalf(const QString &path) const
+{
+    const qsizetype half = m_committed ? m_committed->paths.indexOf(path) : -1;
+    if (half < 0)
+        return nullptr;
+    // Both halves or neither: never one beside the old other.
+    if (!m_committed->failure.isEmpty())
+        fail(m_committed->failure);
+    return &m_committed->bytes[half];
 }
 
 void FileRecordStore::createIfMissing(const QString &path)
 {
+    // A half of a held pair is there already, in its temp or in place.
+    if (heldHalf(path))
+        return;
     struct stat info {};
     if (m_fs->stat(nativePath(path).constData(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
@@ -176,6 +217,8 @@ int FileRecordStore::readBounded(const QString &path, QByteArray &bytes) const
 
 QString FileRecordStore::Leggifiletxt(const QString &nomefile)
 {
+    if (const QByteArray *held = heldHalf(nomefile))
+        return RecordCodec::decode(*held);
     QByteArray bytes;
     if (const int error = readBounded(nomefile, bytes))
         fail(QStringLiteral("impossibile leggere il file %1: %2").arg(nomefile, systemErrorText(error)));
@@ -277,16 +320,14 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
     }
     if (error != 0) {
         // Nothing is renamed yet, so backing out still gives the old pair.
-        if (removeFile(*m_fs, marker) == 0)
-            discardTemps(dir);
+        backOut(dir);
         return error;
     }
     step(RecordStep::MarkerSynced);
 
     what = QStringLiteral("file %1").arg(pointsPath);
     if ((error = renameFile(*m_fs, tempOf(pointsPath), pointsPath))) {
-        if (removeFile(*m_fs, marker) == 0)
-            discardTemps(dir);
+        backOut(dir);
         return error;
     }
     step(RecordStep::PointsRenamed);
@@ -356,6 +397,16 @@ int FileRecordStore::recover(const QString &dir, QString &what) const
     step(RecordStep::RecoveryMarkerRemoved);
     what = QStringLiteral("cartella %1").arg(dir);
     return syncDirectory(dir);
+}
+
+void FileRecordStore::backOut(const QString &dir) const
+{
+    // The marker's removal must reach the disk before the temps go: a power
+    // cut between them could otherwise keep the marker beside one new file,
+    // and the next start would put that half alone in place. Whatever stays
+    // is settled by the next start.
+    if (removeFile(*m_fs, dir + QLatin1String(kPendingFileName)) == 0 && syncDirectory(dir) == 0)
+        discardTemps(dir);
 }
 
 void FileRecordStore::discardTemps(const QString &dir) const
