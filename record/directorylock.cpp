@@ -4,11 +4,12 @@
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <thread>
 
-DirectoryLock::DirectoryLock(QString lockPath) : m_path(std::move(lockPath)) {}
+DirectoryLock::DirectoryLock(QString lockPath, const FileSystem &fs)
+    : m_path(std::move(lockPath)), m_fs(fs), m_file(fs)
+{
+}
 
 int DirectoryLock::acquire(std::chrono::milliseconds patience)
 {
@@ -22,7 +23,7 @@ int DirectoryLock::acquire(std::chrono::milliseconds patience)
     // the window for ever.
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (::flock(m_file.get(), LOCK_EX | LOCK_NB) == 0) {
+        if (m_fs.flock(m_file.get(), LOCK_EX | LOCK_NB) == 0) {
             m_held = true;
             return 0;
         }

@@ -13,7 +13,7 @@
 class DirectoryLock {
 public:
     // Opens (creating if needed) `lockPath`; does not lock yet.
-    explicit DirectoryLock(QString lockPath);
+    explicit DirectoryLock(QString lockPath, const FileSystem &fs = FileSystem::real());
 
     // Waits up to `patience` for the lock. 0 on success, otherwise the errno
     // value (EWOULDBLOCK when another program kept it for the whole wait).
@@ -21,6 +21,7 @@ public:
 
 private:
     QString m_path;
+    const FileSystem &m_fs;
     FileDescriptor m_file;
     bool m_held = false;
 };

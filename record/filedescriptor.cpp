@@ -3,16 +3,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <utility>
 
-FileDescriptor::FileDescriptor(FileDescriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+FileDescriptor::FileDescriptor(FileDescriptor &&other) noexcept
+    : m_fs(other.m_fs), m_fd(std::exchange(other.m_fd, -1))
+{
+}
 
 FileDescriptor &FileDescriptor::operator=(FileDescriptor &&other) noexcept
 {
     if (this != &other) {
         close();
+        m_fs = other.m_fs;
         m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
@@ -27,7 +29,7 @@ int FileDescriptor::open(const QByteArray &path, int flags, int mode)
 {
     close();
     do {
-        m_fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+        m_fd = m_fs->open(path.constData(), flags | O_CLOEXEC, mode);
     } while (m_fd < 0 && errno == EINTR);
     return m_fd < 0 ? errno : 0;
 }
@@ -37,7 +39,7 @@ int FileDescriptor::writeAll(const QByteArray &data) const
     const char *p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
-        const ssize_t written = ::write(m_fd, p, static_cast<size_t>(left));
+        const ssize_t written = m_fs->write(m_fd, p, static_cast<size_t>(left));
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -59,7 +61,7 @@ int FileDescriptor::readUpTo(qsizetype limit, QByteArray &data) const
         const qsizetype want = std::min(kChunk, limit - data.size());
         const qsizetype at = data.size();
         data.resize(at + want);
-        const ssize_t got = ::read(m_fd, data.data() + at, static_cast<size_t>(want));
+        const ssize_t got = m_fs->read(m_fd, data.data() + at, static_cast<size_t>(want));
         if (got < 0) {
             data.resize(at);
             if (errno == EINTR)
@@ -75,7 +77,7 @@ int FileDescriptor::readUpTo(qsizetype limit, QByteArray &data) const
 
 int FileDescriptor::sync() const
 {
-    return ::fsync(m_fd) < 0 ? errno : 0;
+    return m_fs->fsync(m_fd) < 0 ? errno : 0;
 }
 
 int FileDescriptor::close()
@@ -84,6 +86,6 @@ int FileDescriptor::close()
         return 0;
     // Linux releases the descriptor even when close is interrupted, and the
     // data that matters has been synced before; EINTR is therefore no failure.
-    const int result = ::close(std::exchange(m_fd, -1));
+    const int result = m_fs->close(std::exchange(m_fd, -1));
     return result < 0 && errno != EINTR ? errno : 0;
 }

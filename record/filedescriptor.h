@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "record/filesystem.h"
+
 #include <QByteArray>
 
 // Sole owner of a POSIX file descriptor; closes it on destruction. Every
 // operation returns 0 on success or the errno value of the failure.
 class FileDescriptor {
 public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    // `fs` makes the calls and must outlive the descriptor.
+    explicit FileDescriptor(const FileSystem &fs = FileSystem::real()) : m_fs(&fs) {}
     FileDescriptor(FileDescriptor &&other) noexcept;
     FileDescriptor &operator=(FileDescriptor &&other) noexcept;
     FileDescriptor(const FileDescriptor &) = delete;
@@ -29,5 +31,6 @@ public:
     int close();
 
 private:
+    const FileSystem *m_fs;
     int m_fd = -1;
 };

@@ -45,24 +45,24 @@ QString withoutSlash(QString dir)
 }
 
 // 0 when `path` exists, ENOENT when it does not, or the errno of lstat.
-int probe(const QString &path)
+int probe(const FileSystem &fs, const QString &path)
 {
     struct stat info {};
-    return ::lstat(nativePath(path).constData(), &info) == 0 ? 0 : errno;
+    return fs.lstat(nativePath(path).constData(), &info) == 0 ? 0 : errno;
 }
 
-int renameFile(const QString &from, const QString &to)
+int renameFile(const FileSystem &fs, const QString &from, const QString &to)
 {
-    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0 ? 0 : errno;
+    return fs.rename(nativePath(from).constData(), nativePath(to).constData()) == 0 ? 0 : errno;
 }
 
 // Missing is fine. Looking first keeps a read-only disk, where unlink says
 // EROFS even for a file that is not there, from counting as a failure.
-int removeFile(const QString &path)
+int removeFile(const FileSystem &fs, const QString &path)
 {
-    if (const int state = probe(path))
+    if (const int state = probe(fs, path))
         return state == ENOENT ? 0 : state;
-    return ::unlink(nativePath(path).constData()) == 0 || errno == ENOENT ? 0 : errno;
+    return fs.unlink(nativePath(path).constData()) == 0 || errno == ENOENT ? 0 : errno;
 }
 
 [[noreturn]] void fail(const QString &message)
@@ -83,7 +83,9 @@ QString tempOf(const QString &path)
 
 } // namespace
 
-FileRecordStore::FileRecordStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
+FileRecordStore::FileRecordStore(QString dataDir, const FileSystem &fs) : m_dataDir(std::move(dataDir)), m_fs(&fs)
+{
+}
 
 QString FileRecordStore::dataDirectory() const
 {
@@ -111,30 +113,71 @@ QString FileRecordStore::GetSystemDir()
             fail(QStringLiteral("impossibile creare la cartella %1: %2").arg(dir, systemErrorText(error)));
     }
     struct stat info {};
-    if (::stat(nativePath(dir).constData(), &info) != 0)
+    if (m_fs->stat(nativePath(dir).constData(), &info) != 0)
         fail(QStringLiteral("impossibile aprire la cartella %1: %2").arg(dir, systemErrorText(errno)));
     if (!S_ISDIR(info.st_mode))
         fail(QStringLiteral("impossibile usare la cartella %1: al suo posto c'è un file").arg(dir));
 
     const QString slashed = withSlash(dir);
-    // A directory that cannot be locked (read-only) cannot hold a half-done
-    // swap of ours either, so start-up goes on and reads what is there.
-    DirectoryLock lock(slashed + QLatin1String(kLockFileName));
+    m_committed.reset();
+    DirectoryLock lock(slashed + QLatin1String(kLockFileName), *m_fs);
     if (const int error = lock.acquire(kLockPatience)) {
         qWarning("zorvali: record non controllati: %s", qPrintable(systemErrorText(error)));
+        // A disk gone read-only cannot be locked, yet may hold a committed swap.
+        holdCommittedPair(slashed);
         return slashed;
     }
     QString what;
-    if (const int error = recover(slashed, what))
+    if (const int error = recover(slashed, what)) {
         qWarning("zorvali: salvataggio interrotto del record non completato (%s): %s", qPrintable(what),
                  qPrintable(systemErrorText(error)));
+        holdCommittedPair(slashed);
+    }
     return slashed;
+}
+
+void FileRecordStore::holdCommittedPair(const QString &dir)
+{
+    const QString marker = dir + QLatin1String(kPendingFileName);
+    const int markerState = probe(*m_fs, marker);
+    // No swap committed: the pair in place belongs together.
+    if (markerState == ENOENT)
+        return;
+    CommittedPair pair{{dir + QLatin1String(kPointsFileName), dir + QLatin1String(kNameFileName)}, {}, {}};
+    if (markerState != 0) {
+        pair.failure =
+            QStringLiteral("impossibile controllare il file %1: %2").arg(marker, systemErrorText(markerState));
+    }
+    // Each half is still in its temp, or already renamed into place.
+    for (qsizetype i = 0; i < 2 && pair.failure.isEmpty(); ++i) {
+        QString path = tempOf(pair.paths[i]);
+        int error = readBounded(path, pair.bytes[i]);
+        if (error == ENOENT)
+            error = readBounded(path = pair.paths[i], pair.bytes[i]);
+        if (error != 0)
+            pair.failure = QStringLiteral("impossibile leggere il file %1: %2").arg(path, systemErrorText(error));
+    }
+    m_committed = std::move(pair);
+}
+
+const QByteArray *FileRecordStore::heldHalf(const QString &path) const
+{
+    const qsizetype half = m_committed ? m_committed->paths.indexOf(path) : -1;
+    if (half < 0)
+        return nullptr;
+    // Both halves or neither: never one beside the old other.
+    if (!m_committed->failure.isEmpty())
+        fail(m_committed->failure);
+    return &m_committed->bytes[half];
 }
 
 void FileRecordStore::createIfMissing(const QString &path)
 {
+    // A half of a held pair is there already, in its temp or in place.
+    if (heldHalf(path))
+        return;
     struct stat info {};
-    if (::stat(nativePath(path).constData(), &info) == 0) {
+    if (m_fs->stat(nativePath(path).constData(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             fail(QStringLiteral("impossibile usare il file %1: %2").arg(path, systemErrorText(EISDIR)));
         return;
@@ -142,7 +185,7 @@ void FileRecordStore::createIfMissing(const QString &path)
     if (errno != ENOENT)
         fail(QStringLiteral("impossibile controllare il file %1: %2").arg(path, systemErrorText(errno)));
 
-    FileDescriptor file;
+    FileDescriptor file(*m_fs);
     // O_EXCL: a file that appeared meanwhile is left as it is.
     const int error = file.open(nativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_NONBLOCK, 0644);
     if (error == EEXIST)
@@ -153,15 +196,15 @@ void FileRecordStore::createIfMissing(const QString &path)
         fail(QStringLiteral("impossibile creare il file %1: %2").arg(path, systemErrorText(closeError)));
 }
 
-int FileRecordStore::readBounded(const QString &path, QByteArray &bytes)
+int FileRecordStore::readBounded(const QString &path, QByteArray &bytes) const
 {
     bytes.clear();
-    FileDescriptor file;
+    FileDescriptor file(*m_fs);
     // Non-blocking, so a pipe put in place of the file cannot hang the open.
     if (const int error = file.open(nativePath(path), O_RDONLY | O_NOCTTY | O_NONBLOCK))
         return error;
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    if (m_fs->fstat(file.get(), &info) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
@@ -174,6 +217,8 @@ int FileRecordStore::readBounded(const QString &path, QByteArray &bytes)
 
 QString FileRecordStore::Leggifiletxt(const QString &nomefile)
 {
+    if (const QByteArray *held = heldHalf(nomefile))
+        return RecordCodec::decode(*held);
     QByteArray bytes;
     if (const int error = readBounded(nomefile, bytes))
         fail(QStringLiteral("impossibile leggere il file %1: %2").arg(nomefile, systemErrorText(error)));
@@ -194,7 +239,7 @@ SaveOutcome FileRecordStore::saveIfBeaten(const QString &dir, const QString &sco
         return {SaveOutcome::Kind::Failed, QString::fromUtf8(error.what())};
     }
 
-    DirectoryLock lock(base + QLatin1String(kLockFileName));
+    DirectoryLock lock(base + QLatin1String(kLockFileName), *m_fs);
     if (const int error = lock.acquire(kLockPatience)) {
         return failed(base, error == EWOULDBLOCK
                                 ? QStringLiteral("un altro programma sta salvando il record, riprova più tardi")
@@ -226,7 +271,7 @@ int FileRecordStore::writeTemp(const QByteArray &path, const QByteArray &content
                                RecordStep written, RecordStep synced, QString &what) const
 {
     what = QStringLiteral("file %1").arg(QFile::decodeName(path));
-    FileDescriptor file;
+    FileDescriptor file(*m_fs);
     if (const int error = file.open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NOCTTY, 0644))
         return error;
     step(created);
@@ -265,7 +310,7 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
     step(RecordStep::TempsDirSynced);
 
     what = QStringLiteral("file %1").arg(marker);
-    FileDescriptor markerFile;
+    FileDescriptor markerFile(*m_fs);
     error = markerFile.open(nativePath(marker), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NOCTTY, 0644);
     if (error == 0)
         error = markerFile.close();
@@ -275,16 +320,14 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
     }
     if (error != 0) {
         // Nothing is renamed yet, so backing out still gives the old pair.
-        if (removeFile(marker) == 0)
-            discardTemps(dir);
+        backOut(dir);
         return error;
     }
     step(RecordStep::MarkerSynced);
 
     what = QStringLiteral("file %1").arg(pointsPath);
-    if ((error = renameFile(tempOf(pointsPath), pointsPath))) {
-        if (removeFile(marker) == 0)
-            discardTemps(dir);
+    if ((error = renameFile(*m_fs, tempOf(pointsPath), pointsPath))) {
+        backOut(dir);
         return error;
     }
     step(RecordStep::PointsRenamed);
@@ -293,7 +336,7 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
     // and whatever fails here is finished by the next start.
     const QString later = QStringLiteral("; il salvataggio sarà completato al prossimo avvio");
     what = QStringLiteral("file %1%2").arg(namePath, later);
-    if ((error = renameFile(tempOf(namePath), namePath)))
+    if ((error = renameFile(*m_fs, tempOf(namePath), namePath)))
         return error;
     step(RecordStep::NameRenamed);
     what = QStringLiteral("cartella %1%2").arg(dir, later);
@@ -303,7 +346,7 @@ int FileRecordStore::replacePair(const QString &dir, const QByteArray &points, c
 
     // The pair is in place and on disk. A marker that outlives this is
     // harmless: with no new files beside it, the next start just removes it.
-    if ((error = removeFile(marker)) || (error = syncDirectory(dir)))
+    if ((error = removeFile(*m_fs, marker)) || (error = syncDirectory(dir)))
         qWarning("zorvali: segnale di salvataggio %s non rimosso: %s", qPrintable(marker),
                  qPrintable(systemErrorText(error)));
     else
@@ -318,7 +361,7 @@ int FileRecordStore::recover(const QString &dir, QString &what) const
     const QString marker = dir + QLatin1String(kPendingFileName);
 
     what = QStringLiteral("file %1").arg(marker);
-    const int markerState = probe(marker);
+    const int markerState = probe(*m_fs, marker);
     if (markerState == ENOENT) {
         // Uncommitted: new files, whole or torn, are thrown away.
         discardTemps(dir);
@@ -335,12 +378,12 @@ int FileRecordStore::recover(const QString &dir, QString &what) const
     } pending[] = {{pointsPath, RecordStep::RecoveryPointsRenamed}, {namePath, RecordStep::RecoveryNameRenamed}};
     for (const auto &file : pending) {
         what = QStringLiteral("file %1").arg(file.target);
-        const int state = probe(tempOf(file.target));
+        const int state = probe(*m_fs, tempOf(file.target));
         if (state == ENOENT)
             continue;
         if (state != 0)
             return state;
-        if (const int error = renameFile(tempOf(file.target), file.target))
+        if (const int error = renameFile(*m_fs, tempOf(file.target), file.target))
             return error;
         step(file.done);
     }
@@ -349,26 +392,36 @@ int FileRecordStore::recover(const QString &dir, QString &what) const
         return error;
     step(RecordStep::RecoveryRenamesSynced);
     what = QStringLiteral("file %1").arg(marker);
-    if (const int error = removeFile(marker))
+    if (const int error = removeFile(*m_fs, marker))
         return error;
     step(RecordStep::RecoveryMarkerRemoved);
     what = QStringLiteral("cartella %1").arg(dir);
     return syncDirectory(dir);
 }
 
-void FileRecordStore::discardTemps(const QString &dir)
+void FileRecordStore::backOut(const QString &dir) const
+{
+    // The marker's removal must reach the disk before the temps go: a power
+    // cut between them could otherwise keep the marker beside one new file,
+    // and the next start would put that half alone in place. Whatever stays
+    // is settled by the next start.
+    if (removeFile(*m_fs, dir + QLatin1String(kPendingFileName)) == 0 && syncDirectory(dir) == 0)
+        discardTemps(dir);
+}
+
+void FileRecordStore::discardTemps(const QString &dir) const
 {
     for (const char *file : {kPointsFileName, kNameFileName}) {
         const QString temp = tempOf(dir + QLatin1String(file));
-        if (const int error = removeFile(temp))
+        if (const int error = removeFile(*m_fs, temp))
             qWarning("zorvali: file temporaneo %s non rimosso: %s", qPrintable(temp),
                      qPrintable(systemErrorText(error)));
     }
 }
 
-int FileRecordStore::syncDirectory(const QString &dir)
+int FileRecordStore::syncDirectory(const QString &dir) const
 {
-    FileDescriptor directory;
+    FileDescriptor directory(*m_fs);
     if (const int error = directory.open(nativePath(dir), O_RDONLY | O_DIRECTORY))
         return error;
     // File systems that cannot sync a directory say EINVAL; they order

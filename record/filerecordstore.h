@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "record/filesystem.h"
 #include "record/recordstore.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Points in the rewrite of the pair, and in the completion of a swap found
 // half done, where a dying process leaves a distinct state on disk. A start
@@ -41,11 +44,14 @@ enum class RecordStep {
 // a pending marker; once the marker is on disk the swap is committed and
 // renames put the new files in place. GetSystemDir (and every save) first
 // finishes a committed swap or throws away an uncommitted one, so a start
-// always reads a pair that belongs together.
+// always reads a pair that belongs together. When a failing or read-only
+// disk keeps GetSystemDir from finishing a committed swap, the start reads
+// the new pair from wherever each half stands, or neither half.
 class FileRecordStore final : public RecordStore {
 public:
-    // Empty `dataDir` means $XDG_DATA_HOME/zorvali.
-    explicit FileRecordStore(QString dataDir = {});
+    // Empty `dataDir` means $XDG_DATA_HOME/zorvali. `fs` makes every call on
+    // the disk and must outlive the store.
+    explicit FileRecordStore(QString dataDir = {}, const FileSystem &fs = FileSystem::real());
 
     QString GetSystemDir() override;
     void createIfMissing(const QString &path) override;
@@ -64,7 +70,20 @@ public:
     static constexpr char kTempSuffix[] = ".new";
 
 private:
+    // The new pair of a committed swap that start-up could not finish.
+    struct CommittedPair {
+        QStringList paths; // final paths, points first
+        QByteArray bytes[2];
+        QString failure; // why neither half can be shown
+    };
+
     QString dataDirectory() const;
+    // Without the lock or after a failed recovery: finds a committed swap
+    // still pending and reads its new pair for Leggifiletxt.
+    void holdCommittedPair(const QString &dir);
+    // The bytes of the held pair's half at `path`, or null when `path` is no
+    // such half. Throws when neither half can be shown.
+    const QByteArray *heldHalf(const QString &path) const;
     void step(RecordStep which) const;
     // Under the lock: completes or discards a swap left by a dead process.
     // Returns 0 or the errno value of the failed call; `what` names it.
@@ -75,10 +94,14 @@ private:
                   RecordStep synced, QString &what) const;
     // The first kReadLimit bytes of a regular file; EISDIR or ENXIO for a
     // directory, pipe or device, which are never read.
-    static int readBounded(const QString &path, QByteArray &bytes);
-    static int syncDirectory(const QString &dir);
-    static void discardTemps(const QString &dir);
+    int readBounded(const QString &path, QByteArray &bytes) const;
+    int syncDirectory(const QString &dir) const;
+    // Undoes an uncommitted swap, the marker's removal durable first.
+    void backOut(const QString &dir) const;
+    void discardTemps(const QString &dir) const;
 
     QString m_dataDir;
+    const FileSystem *m_fs;
+    std::optional<CommittedPair> m_committed;
     std::function<void(RecordStep)> m_stepHook;
 };

@@ -18,7 +18,9 @@ public:
     virtual ~RecordStore() = default;
 
     // The data directory followed by "/", created when missing. Also finishes
-    // or discards a swap of the pair that an earlier run left half done.
+    // or discards a swap of the pair that an earlier run left half done; where
+    // it cannot finish one, the reads that follow give the new pair or fail
+    // for both files, never one old file beside one new.
     // Throws std::runtime_error when the directory cannot be made.
     virtual QString GetSystemDir() = 0;
     // Creates `path` empty when it does not exist; an existing file is left
