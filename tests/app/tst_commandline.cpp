@@ -46,5 +46,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCommandLine)
+QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"
