@@ -17,7 +17,6 @@ private Q_SLOTS:
         using A = CommandLine::Action;
         QTest::newRow("nothing") << "" << A::Play << false;
         QTest::newRow("help") << "--help" << A::Help << false;
-        QTest::newRow("short help") << "-h" << A::Help << false;
         QTest::newRow("version after a Qt option") << "-style Fusion --version" << A::Version << false;
         QTest::newRow("session manager's restart") << "-session 10d7c3a9f1000170_1234" << A::Play << false;
         QTest::newRow("platform") << "-platform offscreen" << A::Play << true;
@@ -26,7 +25,6 @@ private Q_SLOTS:
         QTest::newRow("window title and geometry") << "-qwindowtitle x -qwindowgeometry 800x600+0+0" << A::Play
                                                    << false;
         QTest::newRow("unknown option") << "--fullscreen" << A::Wrong << false;
-        QTest::newRow("a file name") << "record.txt" << A::Wrong << false;
         QTest::newRow("= where Qt takes none") << "-platform=offscreen" << A::Wrong << false;
         QTest::newRow("value missing") << "-session" << A::Wrong << false;
         QTest::newRow("wrong before help") << "-x --help" << A::Wrong << false;
