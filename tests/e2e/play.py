@@ -207,9 +207,12 @@ def wayland():
     log = os.path.join(os.environ["HOME"], "wayland-requests.log")
     quick((True, False), ["sh", "-c", 'WAYLAND_DEBUG=client exec "$0" 2>"%s"' % log])
     with open(log, errors="replace") as requests:
-        titles = set(re.findall(r'xdg_toplevel@\d+\.set_title\("(.*)"\)', requests.read()))
-    if CAPTION not in titles or titles - {CAPTION, "Zorvali"}:
-        fail("titles told to the compositor: %r" % titles)
+        told = requests.read()
+    titles = set(re.findall(r'xdg_toplevel@\d+\.set_title\("(.*)"\)', told))
+    # The desktop knows the game by its desktop file's name.
+    app_ids = set(re.findall(r'xdg_toplevel@\d+\.set_app_id\("(.*)"\)', told))
+    if CAPTION not in titles or titles - {CAPTION, "Zorvali"} or app_ids != {"it.zorvali.Zorvali"}:
+        fail("titles told to the compositor: %r, application ids: %r" % (titles, app_ids))
 
 
 {"quick": quick, "full": full, "hostile": hostile, "wayland": wayland}[MODE]()
