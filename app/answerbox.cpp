@@ -7,20 +7,41 @@ AnswerBox::AnswerBox(QWidget *parent) : QLineEdit(parent) {}
 
 std::optional<char16_t> AnswerBox::typedCode(const QKeyEvent &event)
 {
-    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
-        return char16_t(13);
+    const int key = event.key();
     // Alt and Meta keys belong to the window (Alt+N, Alt+X), not the box.
     if (event.modifiers() & (Qt::MetaModifier | Qt::AltModifier))
         return std::nullopt;
-    // Ctrl with a letter types that letter's control character, 1 to 26:
-    // Ctrl+M is 13, the same as Enter.
-    if (event.modifiers() & Qt::ControlModifier)
-        return event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z
-                   ? std::optional<char16_t>(char16_t(event.key() - Qt::Key_A + 1))
-                   : std::nullopt;
-    if (event.key() == Qt::Key_Backspace)
+    // With Ctrl, the keys that make a control character on a classic
+    // keyboard: the letters 1 to 26 (Ctrl+M is 13, the same as Enter),
+    // Ctrl+Enter a line feed, and Ctrl+Backspace the delete character.
+    if (event.modifiers() & Qt::ControlModifier) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return char16_t(key - Qt::Key_A + 1);
+        switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return char16_t(10);
+        case Qt::Key_BracketLeft:
+            return char16_t(27);
+        case Qt::Key_Backslash:
+            return char16_t(28);
+        case Qt::Key_BracketRight:
+            return char16_t(29);
+        case Qt::Key_AsciiCircum:
+            return char16_t(30);
+        case Qt::Key_Underscore:
+            return char16_t(31);
+        case Qt::Key_Backspace:
+            return char16_t(127);
+        default:
+            return std::nullopt;
+        }
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return char16_t(13);
+    if (key == Qt::Key_Backspace)
         return char16_t(8);
-    if (event.key() == Qt::Key_Escape)
+    if (key == Qt::Key_Escape)
         return char16_t(27);
     const QString text = event.text();
     if (text.size() != 1 || !text.at(0).isPrint())

@@ -7,16 +7,18 @@
 #include <optional>
 
 // The answer box. Every typed character, control characters included
-// (Backspace 8, Escape 27, Ctrl+letter 1 to 26), is first handed to the
-// key-press handler, then reaches the box unchanged. Keys that type nothing
-// (arrows, Shift) are not typed characters.
+// (Backspace 8, Escape 27, Ctrl+letter 1 to 26, Ctrl+Enter 10, Ctrl+[ \ ] ^ _
+// 27 to 31, Ctrl+Backspace 127), is first handed to the key-press handler,
+// then reaches the box unchanged. Keys that type nothing (arrows, Shift)
+// are not typed characters.
 class AnswerBox final : public QLineEdit {
     Q_OBJECT
 
 public:
     explicit AnswerBox(QWidget *parent = nullptr);
 
-    // Called with the character code; Enter (Return or keypad) is 13.
+    // Called with the character code; Enter (Return or keypad) is 13, and
+    // only Enter without Ctrl.
     std::function<void(char16_t)> onKeyPress;
 
     // The character code a key event types, if any.

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
 #include "app/messageboxes.h"
+#include "app/picture.h"
 #include "app/tavola.h"
 #include "drill/clockrandom.h"
 #include "record/filerecordstore.h"
@@ -15,7 +17,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -30,22 +31,29 @@ void onTerminationSignal(int)
     [[maybe_unused]] const auto written = ::write(g_terminationPipe[0], &byte, 1);
 }
 
+const char kUsageLine[] = "Uso: zorvali [--help] [--version] [opzioni di Qt]";
+
 void printUsage()
 {
-    std::puts("Uso: zorvali [--help] [--version]\n"
-              "\n"
+    std::puts(kUsageLine);
+    std::puts("\n"
               "La tabellina del 3 con il mago Merlin: Merlin fa le domande,\n"
               "tu scrivi il risultato e premi Invio. Il record viene salvato in\n"
               "$XDG_DATA_HOME/zorvali (di solito ~/.local/share/zorvali).\n"
               "\n"
               "  --help     mostra questo aiuto ed esce\n"
-              "  --version  mostra la versione ed esce");
+              "  --version  mostra la versione ed esce\n"
+              "\n"
+              "Accetta anche le opzioni comuni dei programmi Qt (-platform, -display,\n"
+              "-style, -session...).");
 }
 
 // QApplication ends the process when no display can be reached; say so
 // plainly first.
-bool displayAvailable()
+bool displayAvailable(const CommandLine &line)
 {
+    if (line.screenGiven)
+        return true;
     const char *platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform)
         return true;
@@ -60,19 +68,24 @@ bool displayAvailable()
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            printUsage();
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "--version")) {
-            std::printf("zorvali %s\n", ZORVALI_VERSION);
-            return 0;
-        }
-        std::fprintf(stderr, "zorvali: opzione sconosciuta: %s (vedi zorvali --help)\n", argv[i]);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = CommandLine::parse(arguments);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        printUsage();
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("zorvali %s\n", ZORVALI_VERSION);
+        return 0;
+    case CommandLine::Action::Wrong:
+        std::fprintf(stderr, "zorvali: %s\n%s\n(vedi zorvali --help)\n", qPrintable(line.error), kUsageLine);
         return 2;
+    case CommandLine::Action::Play:
+        break;
     }
-    if (!displayAvailable()) {
+    if (!displayAvailable(line)) {
         std::fputs("zorvali: nessuno schermo disponibile (DISPLAY non impostato): avvia Zorvali dal desktop.\n",
                    stderr);
         return 1;
@@ -85,10 +98,12 @@ int main(int argc, char *argv[])
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtItalian);
     QApplication::setApplicationName(QStringLiteral("zorvali"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvali"));
     QApplication::setApplicationVersion(QStringLiteral(ZORVALI_VERSION));
+    // The desktop knows the game by its desktop file ("Zorvali", with its
+    // icon). No display name is set: Qt would append it to every window
+    // title, and the game's title bar shows its caption alone.
     QApplication::setDesktopFileName(QStringLiteral("it.zorvali.Zorvali"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvali/zorvali.svg")));
+    QApplication::setWindowIcon(Picture(QStringLiteral(":/zorvali/zorvali.svg")).icon());
     // Only the exit ends the game, not the last box closing.
     QApplication::setQuitOnLastWindowClosed(false);
 

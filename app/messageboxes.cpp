@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/messageboxes.h"
 
-#include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
+namespace {
+
+// The game's name, as the boxes' title.
+const QString kTitle = QStringLiteral("Zorvali");
+
+} // namespace
+
 QString MessageBoxes::InputBox(const QString &prompt)
 {
     QInputDialog dialog(m_parent);
-    dialog.setWindowTitle(QApplication::applicationDisplayName());
+    dialog.setWindowTitle(kTitle);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setAccessibleName(prompt);
@@ -22,7 +28,7 @@ QString MessageBoxes::InputBox(const QString &prompt)
 
 void MessageBoxes::MsgBox(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, m_parent);
     box.setAccessibleName(text);
     box.exec();
 }

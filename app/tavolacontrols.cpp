@@ -2,12 +2,13 @@
 #include "app/tavolacontrols.h"
 
 #include "app/answerbox.h"
+#include "app/picture.h"
+#include "app/picturebox.h"
 #include "app/shape.h"
 #include "app/surface.h"
 #include "app/vbbutton.h"
 #include "app/vblabel.h"
 
-#include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -45,6 +46,11 @@ const QColor kScrollBarGrey(0xC8, 0xC8, 0xC8);
 constexpr qreal kSmallestRecordNamePoints = 8.25;
 constexpr int kRecordNameGap = 6;
 
+Picture artwork(const char *file)
+{
+    return Picture(QStringLiteral(":/zorvali/") + QLatin1String(file));
+}
+
 } // namespace
 
 QString TavolaControls::titleCaption()
@@ -73,14 +79,14 @@ TavolaControls::TavolaControls(QMainWindow &window)
 {
     window.setObjectName(QStringLiteral("Tavola"));
     window.setWindowTitle(titleCaption());
-    window.setWindowIcon(QIcon(QStringLiteral(":/zorvali/zorvali.svg")));
+    window.setWindowIcon(artwork("zorvali.svg").icon());
     buildMenu(window);
 
     surface = new Surface(kScrollBarGrey, &window);
     surface->setObjectName(QStringLiteral("surface"));
     surface->setFixedSize(kClientWidth, kClientHeight);
     window.setCentralWidget(surface);
-    const QPixmap pointer = QIcon(QStringLiteral(":/zorvali/pointer.svg")).pixmap(48, 48);
+    const QPixmap pointer = artwork("pointer.svg").pixmap(QSize(48, 48), surface->devicePixelRatioF());
     if (!pointer.isNull())
         surface->setCursor(QCursor(pointer, 6, 4));
 
@@ -176,10 +182,9 @@ TavolaControls::TavolaControls(QMainWindow &window)
     Label10->hide();
     lblNum2->hide();
 
-    auto *image1 = new QLabel(surface);
+    auto *image1 = new PictureBox(artwork("stopwatch.svg"), QSize(32, 32), surface);
     image1->setObjectName(QStringLiteral("Image1"));
     image1->setGeometry(twips(9885, 120, 480, 480));
-    image1->setPixmap(QIcon(QStringLiteral(":/zorvali/stopwatch.svg")).pixmap(32, 32));
     image1->setToolTip(QStringLiteral("Clicca sotto di me per impostare il Timer"));
     image1->setAccessibleName(QStringLiteral("Cronometro"));
 
@@ -199,27 +204,26 @@ TavolaControls::TavolaControls(QMainWindow &window)
     Text3->setToolTip(QStringLiteral("Scrivi il numero e poi premi  il tasto Return (Invio)"));
     Text3->setAccessibleName(QStringLiteral("Risposta"));
 
-    const auto button = [this](const char *name, QRect box, const char *caption, QRgb back, const char *normal,
-                               const char *pressed, const char *disabled) {
+    const auto button = [this](const char *name, QRect box, const char *caption, QRgb back, const Picture &normal,
+                               const Picture &pressed, const Picture &disabled) {
         auto *b = new VbButton(surface);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(box);
         b->setText(QString::fromUtf8(caption));
         b->setBackColor(QColor(back));
         b->setFont(face(Face::Sans, 8.25, true));
-        const auto icon = [](const char *file) { return QIcon(QStringLiteral(":/zorvali/") + QLatin1String(file)); };
-        b->setPictures(icon(normal), icon(pressed), icon(disabled));
+        b->setPictures(normal, pressed, disabled);
         return b;
     };
-    cmdNext = button("cmdNext", twips(3120, 6360, 1815, 855), "&Nuovo calcolo", 0xFF80FF, "smiley-normal.svg",
-                     "smiley-pressed.svg", "smiley-disabled.svg");
+    cmdNext = button("cmdNext", twips(3120, 6360, 1815, 855), "&Nuovo calcolo", 0xFF80FF, artwork("smiley-normal.svg"),
+                     artwork("smiley-pressed.svg"), artwork("smiley-disabled.svg"));
     cmdNext->setEnabled(false);
     cmdNext->setCursor(Qt::ArrowCursor);
     cmdNext->setToolTip(QStringLiteral("Usa il tasto Return(invio) per l'esercizio successivo"));
     cmdNext->setAccessibleName(QStringLiteral("Nuovo calcolo"));
 
-    cmdExit1 = button("cmdExit1", twips(8160, 6360, 1815, 855), "E&xit", 0x00C0C0, "noentry.svg", "noentry.svg",
-                      "noentry.svg");
+    const Picture noEntry = artwork("noentry.svg");
+    cmdExit1 = button("cmdExit1", twips(8160, 6360, 1815, 855), "E&xit", 0x00C0C0, noEntry, noEntry, noEntry);
     cmdExit1->setToolTip(QStringLiteral("Ti prego resta ancora, forse riuscirai a farmi uscire "));
     cmdExit1->setAccessibleName(QStringLiteral("Esci"));
 

@@ -17,7 +17,7 @@ void VbButton::setBackColor(const QColor &color)
     update();
 }
 
-void VbButton::setPictures(const QIcon &normal, const QIcon &pressed, const QIcon &disabled)
+void VbButton::setPictures(const Picture &normal, const Picture &pressed, const Picture &disabled)
 {
     m_normal = normal;
     m_pressed = pressed;
@@ -52,14 +52,14 @@ void VbButton::paintEvent(QPaintEvent *)
     painter.drawLine(r.topRight(), r.bottomRight());
 
     const int shift = down ? 1 : 0;
-    const QIcon &picture = !isEnabled() ? m_disabled : down ? m_pressed : m_normal;
+    const Picture &picture = !isEnabled() ? m_disabled : down ? m_pressed : m_normal;
     const QSize pictureSize(32, 32);
     const QFontMetrics metrics(font());
     const int textHeight = metrics.height();
     const int top = std::max(2, (r.height() - pictureSize.height() - textHeight) / 2);
     const QRect pictureRect(QPoint((r.width() - pictureSize.width()) / 2 + shift, top + shift), pictureSize);
-    if (!picture.isNull())
-        picture.paint(&painter, pictureRect);
+    painter.setRenderHint(QPainter::Antialiasing);
+    picture.paint(painter, pictureRect);
 
     const QRect textRect(r.left() + shift, pictureRect.bottom() + 1 + shift, r.width(), textHeight);
     QStyleOptionButton option;

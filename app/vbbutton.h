@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/picture.h"
+
 #include <QAbstractButton>
-#include <QIcon>
 
 // A push button with its picture above the caption and a picture of its own
 // for the normal, pressed and disabled states. The "&" in the caption makes
@@ -16,7 +17,7 @@ public:
 
     void setBackColor(const QColor &color);
     QColor backColor() const { return m_backColor; }
-    void setPictures(const QIcon &normal, const QIcon &pressed, const QIcon &disabled);
+    void setPictures(const Picture &normal, const Picture &pressed, const Picture &disabled);
 
     QSize sizeHint() const override { return {121, 57}; }
 
@@ -26,7 +27,7 @@ protected:
 
 private:
     QColor m_backColor;
-    QIcon m_normal;
-    QIcon m_pressed;
-    QIcon m_disabled;
+    Picture m_normal;
+    Picture m_pressed;
+    Picture m_disabled;
 };
