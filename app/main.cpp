@@ -3,7 +3,7 @@
 #include "app/tavola.h"
 #include "drill/clockrandom.h"
 #include "record/filerecordstore.h"
-#include "speech/merlinagent.h"
+#include "merlin/merlinagent.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "speech/agent.h"
-#include "speech/synthesizer.h"
+#include "merlin/synthesizer.h"
 
 #include <QObject>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakeclock.h"
 
-#include "speech/espeaksynthesizer.h"
-#include "speech/merlinagent.h"
-#include "speech/merlinoverlay.h"
+#include "merlin/espeaksynthesizer.h"
+#include "merlin/merlinagent.h"
+#include "merlin/merlinoverlay.h"
 #include "speech/numlett.h"
-#include "speech/performer.h"
-#include "speech/stage.h"
+#include "merlin/performer.h"
+#include "merlin/stage.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,7 +91,7 @@ void apply(MerlinOverlay &overlay, const State &state)
 
 // Merlin as the child sees and hears him: the words he says, his drawing,
 // and what he does with or without his voice.
-class TestSpeech : public QObject {
+class TestMerlin : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The factors the child hears, "diciassettte" as it is spelt, and the
@@ -197,5 +197,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSpeech)
-#include "tst_speech.moc"
+QTEST_MAIN(TestMerlin)
+#include "tst_merlin.moc"
