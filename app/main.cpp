@@ -2,8 +2,8 @@
 #include "app/messageboxes.h"
 #include "app/tavola.h"
 #include "drill/clockrandom.h"
-#include "record/filerecordstore.h"
 #include "merlin/merlinagent.h"
+#include "record/filerecordstore.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

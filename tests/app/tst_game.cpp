@@ -3,13 +3,13 @@
 
 #include "app/tavola.h"
 #include "app/vblabel.h"
-#include "record/filerecordstore.h"
-#include "recordingdialogs.h"
-#include "scriptedrandom.h"
 #include "merlin/merlinagent.h"
 #include "merlin/merlinoverlay.h"
 #include "merlin/performer.h"
 #include "merlin/silentsynthesizer.h"
+#include "record/filerecordstore.h"
+#include "recordingdialogs.h"
+#include "scriptedrandom.h"
 
 #include <QApplication>
 #include <QBitmap>
