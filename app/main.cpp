@@ -4,8 +4,8 @@
 #include "app/picture.h"
 #include "app/tavola.h"
 #include "drill/clockrandom.h"
+#include "merlin/merlinagent.h"
 #include "record/filerecordstore.h"
-#include "speech/merlinagent.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A library exposes its own folder and nothing else: code that includes
 # "folder/header.h" finds it only when it links that folder's library, so a
-# leaf cannot include the window. Each folder gets an include root of its own
+# leaf cannot include the window, nor the drill (which links speech/) the
+# wizard in merlin/. Each folder gets an include root of its own
 # in the build tree, holding a link back to the sources.
 function(zorvali_expose_headers target)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)

@@ -4,10 +4,10 @@
 // --frame, only how long one frame of his takes to draw and show (run it
 // at QT_SCALE_FACTOR=1 and 2). Run on a display (e.g. xvfb-run) or with
 // QT_QPA_PLATFORM=offscreen.
-#include "speech/audioplayback.h"
-#include "speech/merlinagent.h"
-#include "speech/merlinoverlay.h"
-#include "speech/performer.h"
+#include "merlin/audioplayback.h"
+#include "merlin/merlinagent.h"
+#include "merlin/merlinoverlay.h"
+#include "merlin/performer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

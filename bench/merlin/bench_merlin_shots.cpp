@@ -2,7 +2,7 @@
 // Screenshots of Merlin for docs/: idle, each animation at a telling moment,
 // and speaking with his balloon, over a plain stand-in for the main window.
 // Run under xvfb-run: bench_merlin_shots OUTPUT_DIR
-#include "speech/merlinoverlay.h"
+#include "merlin/merlinoverlay.h"
 
 #include <QApplication>
 #include <QDir>

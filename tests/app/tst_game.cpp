@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../speech/fakeclock.h"
+#include "../merlin/fakeclock.h"
 
 #include "app/tavola.h"
 #include "app/vblabel.h"
+#include "merlin/merlinagent.h"
+#include "merlin/merlinoverlay.h"
+#include "merlin/performer.h"
+#include "merlin/silentsynthesizer.h"
 #include "record/filerecordstore.h"
 #include "recordingdialogs.h"
 #include "scriptedrandom.h"
-#include "speech/merlinagent.h"
-#include "speech/merlinoverlay.h"
-#include "speech/performer.h"
-#include "speech/silentsynthesizer.h"
 
 #include <QApplication>
 #include <QBitmap>

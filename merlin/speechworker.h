@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/speechengine.h"
-#include "speech/synthesizer.h"
+#include "merlin/speechengine.h"
+#include "merlin/synthesizer.h"
 
 #include <QObject>
 

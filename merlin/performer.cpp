@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/performer.h"
+#include "merlin/performer.h"
 
-#include "speech/audioplayback.h"
-#include "speech/choreography.h"
-#include "speech/stage.h"
+#include "merlin/audioplayback.h"
+#include "merlin/choreography.h"
+#include "merlin/stage.h"
 
 #include <QLineF>
 

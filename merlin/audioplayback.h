@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/clock.h"
-#include "speech/synthesizer.h"
+#include "merlin/clock.h"
+#include "merlin/synthesizer.h"
 
 #include <QAudioDevice>
 #include <QByteArray>

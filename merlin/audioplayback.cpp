@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/audioplayback.h"
+#include "merlin/audioplayback.h"
 
 #include <QAudioFormat>
 #include <QAudioSink>

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakeclock.h"
 
-#include "speech/espeaksynthesizer.h"
-#include "speech/merlinagent.h"
-#include "speech/merlinoverlay.h"
-#include "speech/numlett.h"
-#include "speech/performer.h"
-#include "speech/stage.h"
+#include "merlin/espeaksynthesizer.h"
+#include "merlin/merlinagent.h"
+#include "merlin/merlinoverlay.h"
+#include "merlin/performer.h"
+#include "merlin/stage.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,23 +88,11 @@ void apply(MerlinOverlay &overlay, const State &state)
 }
 } // namespace
 
-// Merlin as the child sees and hears him: the words he says, his drawing,
-// and what he does with or without his voice.
-class TestSpeech : public QObject {
+// Merlin as the child sees and hears him: his drawing, and what he does
+// with or without his voice.
+class TestMerlin : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The factors the child hears, "diciassettte" as it is spelt, and the
-    // first number too long to spell.
-    void spells()
-    {
-        const char *const kOneToTen[] = {"", "uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove",
-                                         "dieci"};
-        for (int factor = 0; factor <= 10; ++factor)
-            QCOMPARE(numlett(factor), QString::fromLatin1(kOneToTen[factor]));
-        QCOMPARE(numlett(17), QStringLiteral("diciassettte"));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, numlett(1'000'000'000'000));
-    }
-
     // Only what changed is redrawn; a part left out is a stale picture
     // before the child's eyes. Each step must look as if drawn from scratch.
     void partialRedrawMatchesFullDrawing()
@@ -197,5 +184,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSpeech)
-#include "tst_speech.moc"
+QTEST_MAIN(TestMerlin)
+#include "tst_merlin.moc"

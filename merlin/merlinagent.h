@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "merlin/synthesizer.h"
 #include "speech/agent.h"
-#include "speech/synthesizer.h"
 
 #include <QObject>
 

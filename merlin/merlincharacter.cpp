@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/merlincharacter.h"
+#include "merlin/merlincharacter.h"
 
-#include "speech/choreography.h"
-#include "speech/performer.h"
+#include "merlin/choreography.h"
+#include "merlin/performer.h"
 
 #include <stdexcept>
 

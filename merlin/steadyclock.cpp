@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/steadyclock.h"
+#include "merlin/steadyclock.h"
 
 SteadyClock::SteadyClock()
 {

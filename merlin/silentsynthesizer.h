@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/synthesizer.h"
+#include "merlin/synthesizer.h"
 
 // Stands in for a voice whose data is missing: produces silence as long as
 // the words would take to say, with word and mouth events at the estimated

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/clock.h"
+#include "merlin/clock.h"
 
 // A clock that only moves when the test says so.
 struct FakeClock final : Clock {

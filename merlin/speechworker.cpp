@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/speechworker.h"
+#include "merlin/speechworker.h"
 
-#include "speech/silentsynthesizer.h"
+#include "merlin/silentsynthesizer.h"
 
 SpeechWorker::SpeechWorker(std::unique_ptr<Synthesizer> synthesizer)
     : m_synthesizer(std::move(synthesizer))

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/merlinagent.h"
+#include "merlin/merlinagent.h"
 
-#include "speech/audioplayback.h"
-#include "speech/espeaksynthesizer.h"
-#include "speech/merlincharacter.h"
-#include "speech/merlinoverlay.h"
-#include "speech/performer.h"
-#include "speech/speechengine.h"
-#include "speech/steadyclock.h"
+#include "merlin/audioplayback.h"
+#include "merlin/espeaksynthesizer.h"
+#include "merlin/merlincharacter.h"
+#include "merlin/merlinoverlay.h"
+#include "merlin/performer.h"
+#include "merlin/speechengine.h"
+#include "merlin/steadyclock.h"
 
 #include <stdexcept>
 

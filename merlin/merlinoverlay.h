@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/merlinpuppet.h"
-#include "speech/stage.h"
+#include "merlin/merlinpuppet.h"
+#include "merlin/stage.h"
 
 #include <QElapsedTimer>
 #include <QFont>

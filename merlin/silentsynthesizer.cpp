@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/silentsynthesizer.h"
+#include "merlin/silentsynthesizer.h"
 
 #include <QRegularExpression>
 

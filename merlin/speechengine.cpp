@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/speechengine.h"
+#include "merlin/speechengine.h"
 
-#include "speech/speechworker.h"
+#include "merlin/speechworker.h"
 
 #include <QMetaObject>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/synthesizer.h"
+#include "merlin/synthesizer.h"
 
 #include <QObject>
 #include <QThread>

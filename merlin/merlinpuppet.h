@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/choreography.h"
+#include "merlin/choreography.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/merlinoverlay.h"
+#include "merlin/merlinoverlay.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
