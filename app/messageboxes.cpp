@@ -12,7 +12,6 @@ QString MessageBoxes::InputBox(const QString &prompt)
     dialog.setWindowTitle(QApplication::applicationDisplayName());
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setAccessibleName(prompt);
     if (auto *field = dialog.findChild<QLineEdit *>())
         field->setMaxLength(kMaxNameLength);
     if (dialog.exec() != QDialog::Accepted)

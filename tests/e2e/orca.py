@@ -117,8 +117,11 @@ def step(keys, hear=(), braille=(), never=(), settle=1.0):
     longer for what it might say twice. What must be heard or brailled may be a function, asked once
     the keys have had their effect."""
     start = len(lines())
-    for key in keys.split():
-        xdotool("type", "--delay", "40", key[1:]) if key.startswith("=") else xdotool("key", key)
+    for i, key in enumerate(keys.split()):
+        # At a child's pace: Orca echoes each key as it comes, and is not raced by a box that closes
+        # with the field it was still reading.
+        time.sleep(0.5 if i else 0)
+        xdotool("type", "--delay", "150", key[1:]) if key.startswith("=") else xdotool("key", key)
     resolve = lambda items: [i() if callable(i) else i for i in items]
     wait_until(lambda: all(h and any(h in s for w, s in outputs(lines()[start:]) if w == "said")
                            for h in resolve(hear)), 8)
@@ -192,7 +195,7 @@ def judge(returncode, err):
                 failures.append("after %s, %r never on the braille line" % (keys, b))
         failures += ["after %s, the old question %r said" % (keys, n) for n in never
                      if n not in hear and any(n in s for s in said)]
-        if any("www.scuolazorvali.it" in s for s in said):
+        if any("state-changed:focused" in line and "scuolazorvali" in line for line in log[start:end]):
             failures.append("after %s, the menu bar took the focus" % keys)
     failures += ["Orca's log: " + e for e in errors(log)]
     if os.environ.get("ZORVALI_ORCA_LOG"):
