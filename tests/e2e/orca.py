@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A short game by keys with a real screen reader listening: Orca, speaking through speech-dispatcher
 and espeak-ng into a silent sound device. What Orca said and put on the braille line is read from its
-own log, step by step, and printed as a transcript. Usage (under run.sh): orca.py ZORVALI_BINARY"""
+own log, step by step, and printed as a transcript. Usage (under run.sh): orca.py ZORVALI_BINARY;
+ZORVALI_ORCA_LOG=FILE keeps a copy of Orca's whole log."""
 import os, re, shutil, signal, subprocess, sys, time
 
 import pyatspi
@@ -109,6 +110,13 @@ def xdotool(*args):
 
 def asked():
     """The question the window is asking now, as its answer box holds it for assistive technologies."""
+    try:
+        return question_in_tree()
+    except Exception:  # the tree changes while windows come and go
+        return None
+
+
+def question_in_tree():
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "zorvali":
             # A one-line box is a text to older toolkits, an entry to newer ones.
@@ -124,7 +132,7 @@ def asked():
 steps = []  # (keys sent, the log's length before them, what must be heard, brailled, and not said)
 
 
-def step(keys, hear=(), braille=(), never=(), settle=1.0):
+def step(keys, hear=(), braille=(), never=()):
     """Sends the keys ("=text" is typed) and waits until Orca has said all that it must, then a little
     longer for what it might say twice. What must be heard or brailled may be a function, asked once
     the keys have had their effect."""
@@ -137,7 +145,7 @@ def step(keys, hear=(), braille=(), never=(), settle=1.0):
     resolve = lambda items: [i() if callable(i) else i for i in items]
     wait_until(lambda: all(h and any(h in s for w, s in outputs(lines()[start:]) if w == "said")
                            for h in resolve(hear)), 8)
-    time.sleep(settle)
+    time.sleep(1)
     steps.append((keys, start, resolve(hear), resolve(braille), never))
     return steps[-1][2]
 
