@@ -49,12 +49,11 @@ def prepare():
 
 def alone(command):
     """Orca will not start beside another Orca of the same user (the developer's own, say); in a PID
-    namespace of its own it meets none, and whatever it starts ends with it."""
-    for prefix in ([], ["--user", "--map-root-user"]):
-        unshare = ["unshare", *prefix, "--pid", "--fork", "--mount-proc", "--kill-child=SIGTERM"]
-        if subprocess.run([*unshare, "true"], capture_output=True).returncode == 0:
-            return [*unshare, *command]
-    return command
+    namespace of its own, where one can be had, it meets none, and whatever it starts ends with it.
+    (Not in a user namespace: the session bus would not take the mapped user for the real one.)"""
+    unshare = ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child=SIGTERM"]
+    return [*unshare, *command] if subprocess.run([*unshare, "true"], capture_output=True).returncode == 0 \
+        else command
 
 
 def lines():
@@ -163,7 +162,7 @@ def play():
         wait_until(lambda: any(w == "said" for w, _ in outputs(lines())) or orca.poll() is not None, 15)
         if orca.poll() is None:
             break
-        # Where it cannot have a namespace of its own (in a chroot), another trial's Orca makes it
+        # Without a namespace of its own (not root, or in a chroot), another trial's Orca makes it
         # leave at once: that one is over within a minute.
         if time.monotonic() > deadline:
             said_aside.seek(0)
