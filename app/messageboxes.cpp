@@ -18,7 +18,6 @@ QString MessageBoxes::InputBox(const QString &prompt)
     dialog.setWindowTitle(kTitle);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setAccessibleName(prompt);
     if (auto *field = dialog.findChild<QLineEdit *>())
         field->setMaxLength(kMaxNameLength);
     if (dialog.exec() != QDialog::Accepted)

@@ -10,6 +10,7 @@
 #include "record/recordstore.h"
 #include "speech/agent.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QLineEdit>
@@ -48,6 +49,55 @@ QString withoutControlCharacters(const QString &name)
 // cannot be known.
 constexpr QPoint kControlsInFrame(1, 39);
 
+// While the window is first shown, and not yet on the screen, screen readers
+// hear nothing of its boxes' texts changing: they meet the boxes as the
+// window comes up, and a change to a box not met yet was taken for the
+// focus, or failed them, when nothing else had the focus.
+const QWidget *g_unseenWindow = nullptr;
+QAccessible::UpdateHandler g_nextHandler = nullptr;
+
+void tellScreenReaders(QAccessibleEvent *event)
+{
+    switch (event->type()) {
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+        if (const auto *widget = qobject_cast<const QWidget *>(event->object());
+            widget && g_unseenWindow && g_unseenWindow->isAncestorOf(widget))
+            return;
+        break;
+    default:
+        break;
+    }
+    if (g_nextHandler) {
+        g_nextHandler(event);
+        return;
+    }
+    // Without a handler of its own the event goes to the platform's bridge.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(tellScreenReaders);
+}
+
+class UnseenWindow {
+public:
+    explicit UnseenWindow(const QWidget &window)
+    {
+        g_unseenWindow = &window;
+        g_nextHandler = QAccessible::installUpdateHandler(tellScreenReaders);
+    }
+    ~UnseenWindow()
+    {
+        QAccessible::installUpdateHandler(g_nextHandler);
+        g_unseenWindow = nullptr;
+        g_nextHandler = nullptr;
+    }
+    UnseenWindow(const UnseenWindow &) = delete;
+    UnseenWindow &operator=(const UnseenWindow &) = delete;
+};
+
 } // namespace
 
 Tavola::Tavola(const TavolaServices &services, QWidget *parent)
@@ -78,19 +128,7 @@ void Tavola::connectHandlers()
 void Tavola::shown(const std::function<void()> &drillHandler)
 {
     DrillControls &controls = m_drill.controls();
-    const auto show = [this, &controls] {
-        // A screen reader says the verdict as the focus comes to "Nuovo
-        // calcolo", and the question as it comes to the answer box: both are
-        // in place before the focus moves.
-        // Each change is an event to the screen reader: only real ones go.
-        const auto describe = [](QWidget *w, const QString &text) {
-            if (w->accessibleDescription() != text)
-                w->setAccessibleDescription(text);
-        };
-        describe(m_ui.cmdNext, controls.lblMessage);
-        describe(m_ui.Text3, QStringLiteral("%1 per %2").arg(controls.Text1, controls.Text6));
-        m_ui.show(controls);
-    };
+    const auto show = [this, &controls] { m_ui.show(controls); };
     m_ui.read(controls);
     try {
         drillHandler();
@@ -152,7 +190,10 @@ void Tavola::showEvent(QShowEvent *event)
     // reaches the screen: the focus its real activation brings to the answer
     // box then brings the first question to a screen reader too.
     m_activated = true;
-    runHandler("Form_Activate", [this] { Form_Activate(); });
+    {
+        const UnseenWindow unseen(*this);
+        runHandler("Form_Activate", [this] { Form_Activate(); });
+    }
     m_startedUp = true;
 }
 

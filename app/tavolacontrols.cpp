@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 
@@ -51,6 +52,19 @@ Picture artwork(const char *file)
     return Picture(QStringLiteral(":/zorvali/") + QLatin1String(file));
 }
 
+// The window's style, but Alt alone does not put the focus on the menu bar.
+// Alt is half of Alt+N and Alt+X: the menu bar took the focus between the
+// two keys, and a screen reader then read its first entry before the
+// goodbye box.
+class NoAltFocusStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        return hint == SH_MenuBar_AltKeyNavigation ? 0 : QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 QString TavolaControls::titleCaption()
@@ -63,6 +77,9 @@ void TavolaControls::buildMenu(QMainWindow &window)
 {
     // Credits only: choosing an entry does nothing.
     QMenuBar *bar = window.menuBar();
+    auto *style = new NoAltFocusStyle;
+    style->setParent(bar);
+    bar->setStyle(style);
     QMenu *school = bar->addMenu(QStringLiteral("www.scuolazorvali.it"));
     school->setObjectName(QStringLiteral("mnuScuola"));
     school->addAction(QStringLiteral("Scuola primaria \"Gianni Rodari\" - Zorvali"))->setObjectName(QStringLiteral("is"));
@@ -317,7 +334,6 @@ void TavolaControls::show(const DrillControls &drill)
     caption(lblScore1, drill.lblScore1);
     caption(lblScore2, drill.lblScore2);
     text(Text1, drill.Text1);
-    text(Text3, drill.Text3);
     text(Text6, drill.Text6);
     text(Text7, drill.Text7);
     text(Txtnome1, drill.Txtnome1);
@@ -325,8 +341,28 @@ void TavolaControls::show(const DrillControls &drill)
     QWidget *focus = drill.focus == DrillControls::Focus::Text3     ? static_cast<QWidget *>(Text3)
                      : drill.focus == DrillControls::Focus::cmdNext ? cmdNext
                                                                     : nullptr;
+    // A screen reader speaks and brailles a control's name as the focus
+    // comes to it, so the answer box is named by its question, and "Nuovo
+    // calcolo" described by the verdict, before the focus moves. Only then
+    // is the box emptied and the control just left described anew: a change
+    // to a control ahead of its focus, or to the focused one, is taken by
+    // screen readers as the focus itself, or read wrongly. The box's
+    // description repeats its name, which screen readers say once, rather
+    // than leave them its long tooltip.
+    const auto describe = [](QWidget *w, const QString &text) {
+        if (w->accessibleDescription() != text)
+            w->setAccessibleDescription(text);
+    };
+    const QString question = QStringLiteral("%1 per %2").arg(drill.Text1, drill.Text6);
+    if (Text3->accessibleName() != question)
+        Text3->setAccessibleName(question);
+    describe(Text3, question);
+    if (focus == cmdNext)
+        describe(cmdNext, drill.lblMessage);
     if (focus)
         focus->setFocus();
+    text(Text3, drill.Text3);
+    describe(cmdNext, drill.lblMessage);
     if (!drill.gradient) {
         surface->clearDrawing();
     } else if (!surface->hasDrawing() || drill.gradient != m_shownGradient) {

@@ -14,6 +14,9 @@ packages=(
   mmdebstrap gpg debian-archive-keyring uidmap
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   clang libclang-rt-14-dev
+  # the screen-reader trial (ctest -L orca): Orca speaking through speech-dispatcher and espeak-ng
+  # into ALSA's null device, which needs no sound card
+  orca speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-audio-plugins
 )
 
 missing=()

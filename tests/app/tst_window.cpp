@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -122,6 +123,36 @@ QString look(const QWidget *w)
     if (!w->toolTip().isEmpty())
         parts << "tip \"" + w->toolTip() + '"';
     return parts.join(u' ');
+}
+
+// What the window tells screen readers, in order: each focus with the name
+// and description read then, each change to the focused control, and each
+// change to the answer box's text.
+QStringList g_told;
+void tell(QAccessibleEvent *event)
+{
+    const auto *w = qobject_cast<const QWidget *>(event->object());
+    if (!w)
+        return;
+    switch (event->type()) {
+    case QAccessible::Focus:
+        g_told << "focus " + w->objectName() + ": " + w->accessibleName() + " / " + w->accessibleDescription();
+        break;
+    case QAccessible::NameChanged:
+    case QAccessible::DescriptionChanged:
+        if (w->hasFocus())
+            g_told << "focused " + w->objectName() + " changed";
+        break;
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextCaretMoved:
+        if (w->objectName() == QLatin1String("Text3") && g_told.value(g_told.size() - 1) != "Text3 text")
+            g_told << QStringLiteral("Text3 text");
+        break;
+    default:
+        break;
+    }
 }
 
 QStringList lookOfEveryControl(const Tavola &tavola)
@@ -237,9 +268,12 @@ private Q_SLOTS:
         // The first showing asks the first question.
         QTRY_COMPARE(f.tavola.focusWidget(), f.box("Text3"));
         QCOMPARE(f.agent.calls.size(), 8);
-        // Alt+N does nothing while "Nuovo calcolo" is disabled.
+        // Alt+N does nothing while "Nuovo calcolo" is disabled; Alt alone
+        // leaves the focus where it is, not on the menu bar.
         QTest::keyClick(&f.tavola, Qt::Key_N, Qt::AltModifier);
         QCOMPARE(f.agent.calls.size(), 8);
+        QTest::keyClick(&f.tavola, Qt::Key_Alt, Qt::AltModifier);
+        QCOMPARE(f.tavola.focusWidget(), f.box("Text3"));
         // Tab goes round the exit button and the answer box only.
         QTest::keyClick(f.box("Text3"), Qt::Key_Tab);
         QCOMPARE(f.tavola.focusWidget(), f.get("cmdExit1"));
@@ -432,6 +466,53 @@ private Q_SLOTS:
         QVERIFY(!button.grab().isNull());
         button.click();
         QCOMPARE(clicks, 1);
+    }
+
+    // A screen reader speaks and brailles the name of the control the focus
+    // comes to: the answer box is named by the new question, and its text
+    // is emptied, only once it has the focus (else the news of the emptying
+    // was taken for the focus, and the question went unsaid); no focused
+    // control is renamed or described anew under the screen reader.
+    void screenReaderHearsEachQuestion_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers{};
+        QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers{};
+        QTest::newRow("Alt+N") << Qt::Key_N << Qt::KeyboardModifiers{Qt::AltModifier};
+        QTest::newRow("click") << Qt::Key_unknown << Qt::KeyboardModifiers{};
+    }
+
+    void screenReaderHearsEachQuestion()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        Fixture f;
+        g_told.clear();
+        // The bridge comes up once the accessibility bus has answered.
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")
+            || !QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000))
+            QSKIP("no accessibility bridge here: tst_window_screenreader runs this on X");
+        const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(tell);
+        const auto restore = qScopeGuard([before] { QAccessible::installUpdateHandler(before); });
+        const auto question = [&f] { return "3 per " + f.box("Text6")->text(); };
+        f.tavola.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.tavola));
+        // The box is emptied before the window is on the screen, and met asking.
+        QTRY_COMPARE(g_told, QStringList{"focus Text3: " + question() + " / " + question()});
+        for (const bool right : {true, false}) {
+            f.box("Text3")->setText(right ? f.box("Text7")->text() : QStringLiteral("0"));
+            g_told.clear();
+            f.tavola.Command3_Click();
+            QCOMPARE(g_told, QStringList{"focus cmdNext: Nuovo calcolo / " + f.caption("lblMessage")});
+            g_told.clear();
+            if (key == Qt::Key_unknown)
+                QTest::mouseClick(f.get("cmdNext"), Qt::LeftButton);
+            else
+                QTest::keyClick(f.get("cmdNext"), key, modifiers);
+            // Alt+N clicks the button a moment later, as it shows it pressed.
+            QTRY_COMPARE(g_told, QStringList({"focus Text3: " + question() + " / " + question(), "Text3 text"}));
+        }
     }
 
     void failedCheckShowsItsEarlierSteps()
