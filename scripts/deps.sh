@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libespeak-ng-dev espeak-ng-data espeak-ng
   fonts-liberation2 qt6-translations-l10n
-  xvfb xauth openbox xdotool imagemagick sox weston qt6-wayland
+  xvfb xauth x11-utils openbox xdotool imagemagick sox weston qt6-wayland
   appstream desktop-file-utils lintian
   # the clean-system trial; uidmap lets mmdebstrap run without root
   mmdebstrap gpg debian-archive-keyring uidmap
