@@ -37,11 +37,9 @@ SaveOutcome saveNewPair(FileRecordStore &&store, const QString &dir)
 Files filesIn(const QString &dir)
 {
     Files files;
-    for (const QFileInfo &info : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(info.filePath());
-        if (info.fileName() != kLock)
-            files[info.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
-    }
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (QFile file(dir + u'/' + name); name != kLock)
+            files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
     return files;
 }
 void writeFiles(const QString &dir, const Files &files)
@@ -314,12 +312,10 @@ private Q_SLOTS:
     {
         QFETCH(Case, row);
         writeFiles(m_dir, kOldFiles);
-        {
-            const FailingDisk disk(m_dir, row.save);
-            const bool saved = saveNewPair(FileRecordStore(m_dir, disk), m_dir).kind == Kind::Saved;
-            row.newPair = row.newPair || saved;
-            disk.checkPowerCuts({kOldPair, kNewPair});
-        }
+        const FailingDisk saveDisk(m_dir, row.save);
+        const bool saved = saveNewPair(FileRecordStore(m_dir, saveDisk), m_dir).kind == Kind::Saved;
+        row.newPair = row.newPair || saved;
+        saveDisk.checkPowerCuts({kOldPair, kNewPair});
         if (row.start.error != 0) {
             const FailingDisk disk(m_dir, row.start);
             FileRecordStore store(m_dir, disk);
