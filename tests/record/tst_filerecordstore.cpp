@@ -195,22 +195,29 @@ class TestFileRecordStore : public QObject {
 
     // A row for each fault at each call of a healthy save over the old pair
     // or, after a save stopped by `stop`, of a healthy start, and for every
-    // call on one file failing, with what `expect` says of it; `steps` gets
-    // how many calls came before each step.
-    template <typename Expect>
-    static void addFaults(const QByteArray &who, const Fault &stop, QMap<RecordStep, qsizetype> &steps,
-                          const Expect &expect)
+    // call on one file failing. Gives how many calls came before each step.
+    static QMap<RecordStep, qsizetype> addFaults(const QByteArray &who, const Fault &stop = {})
     {
         QTemporaryDir scratch;
         const QString dir = scratch.path() + u'/';
         writeFiles(dir, kOldFiles);
         const FailingDisk stopping(dir, stop), disk(dir);
         FileRecordStore store(dir, disk);
+        QMap<RecordStep, qsizetype> steps;
         store.setStepHook([&](RecordStep step) { steps[step] = disk.trace().size(); });
         if (stop.error == 0)
             store.saveIfBeaten(dir, "12", u"Niccolò"_s, "5");
         else if (FileRecordStore(dir, stopping).saveIfBeaten(dir, "12", u"Niccolò"_s, "5").kind == Kind::Failed)
             startUp(store);
+        const auto add = [&](const QByteArray &what, const Fault &fault) {
+            // A start finishes the committed swap. A save is harmless when
+            // retried; else it is backed out up to the renames, unless the
+            // disk goes read-only with the marker, which commits the swap, made.
+            const bool stopped = fault.error == EROFS && fault.at >= steps[RecordStep::MarkerCreated];
+            const bool newPair = fault.error == EINTR || stopped || fault.at > steps[RecordStep::PointsRenamed];
+            QTest::newRow(who + ", " + what + ": " + strerrorname_np(fault.error))
+                << (stop.error != 0 ? Case{stop, fault, true} : Case{fault, {}, newPair});
+        };
         QStringList files;
         for (qsizetype at = 1; at <= disk.trace().size(); ++at) {
             const auto &[call, file, changes] = disk.trace()[at - 1];
@@ -218,15 +225,13 @@ class TestFileRecordStore : public QObject {
             const bool interruptible = QByteArrayList{"open", "read", "write", "close", "flock"}.contains(call);
             for (const int error : {EIO, EINTR, EROFS})
                 if (error == EIO || (error == EINTR ? interruptible : changes))
-                    QTest::addRow("%s, call %lld (%s %s): %s", who.constData(), at, call, qPrintable(file),
-                                  strerrorname_np(error))
-                        << expect(Fault{at, error});
+                    add("call " + QByteArray::number(at) + " (" + call + ' ' + file.toUtf8() + ')', Fault{at, error});
             files << file;
         }
         files.removeDuplicates();
         for (const QString &file : files)
-            QTest::addRow("%s, every call on %s: EIO", who.constData(), qPrintable(file))
-                << expect(Fault{0, EIO, file});
+            add("every call on " + file.toUtf8(), Fault{0, EIO, file});
+        return steps;
     }
 
     QTemporaryDir m_tmp;
@@ -284,21 +289,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<Case>("row");
         QTest::newRow("save") << Case{.newPair = true};
-        QMap<RecordStep, qsizetype> steps;
-        addFaults("save", {}, steps, [&](const Fault &fault) {
-            // Harmless when retried; else backed out up to the renames,
-            // unless the disk goes read-only with the marker, which commits
-            // the swap, already made.
-            const bool stopped = fault.error == EROFS && fault.at >= steps[RecordStep::MarkerCreated];
-            return Case{.save = fault,
-                        .newPair = fault.error == EINTR || stopped || fault.at > steps[RecordStep::PointsRenamed]};
-        });
-        for (const RecordStep step : {RecordStep::MarkerCreated, RecordStep::PointsRenamed}) {
-            const Fault stop{steps[step] + 1, EROFS};
-            QMap<RecordStep, qsizetype> startSteps;
-            addFaults("save stopped after step " + QByteArray::number(int(step)) + ", start", stop, startSteps,
-                      [&](const Fault &fault) { return Case{.save = stop, .start = fault, .newPair = true}; });
-        }
+        const QMap<RecordStep, qsizetype> steps = addFaults("save");
+        for (const RecordStep step : {RecordStep::MarkerCreated, RecordStep::PointsRenamed})
+            addFaults("save stopped after step " + QByteArray::number(int(step)) + ", start", {steps[step] + 1, EROFS});
     }
     void brokenSave()
     {
