@@ -66,19 +66,17 @@ QStringList startUp(FileRecordStore &store)
     return shown;
 }
 
-// The call numbered `at` (from 1) fails with `error`; with EROFS, so does
-// every later change or sync, as on a disk remounted read-only, which keeps
-// what a program killed before that call would. With `file`, every call on
-// that file fails, as over a bad block.
+// The call numbered `at` (from 1) fails with `error`; after EROFS every change
+// or sync does, as on a disk remounted read-only, which keeps what a program
+// killed there would. With `file`, every call on it fails (a bad block).
 struct Fault {
     qsizetype at = 0;
     int error = 0;
     QString file{};
 };
 
-// A disk that fails as `Fault` says. Its syncs cost nothing: it keeps instead
-// the directory as its last sync left it and the changes made since, which
-// is all a power cut may keep.
+// A disk failing as `Fault` says, whose syncs cost nothing: it keeps the
+// directory as last synced and the changes since, all a power cut may keep.
 class FailingDisk final : public FileSystem {
     using Real = FileSystem;
     using Change = std::pair<QString, QString>; // created: from empty; removed: to empty
@@ -121,9 +119,8 @@ public:
 
     const QList<Traced> &trace() const { return m_trace; }
 
-    // Every directory a power cut could leave now, the last synced one with
-    // any of the later changes applied in their order, read by a start in a
-    // directory of its own: it shows one of `pairs` whole.
+    // Every directory a power cut may leave now (the synced one, any later
+    // changes applied in order), read by a start: it shows one of `pairs`.
     void checkPowerCuts(const QList<QStringList> &pairs) const
     {
         const Files now = filesIn(m_dir.path());
@@ -181,8 +178,7 @@ struct Case {
 
 Q_DECLARE_METATYPE(Case)
 
-// The record pair on disk, and other programs on it: killed, racing, refused,
-// on a failing disk.
+// The record pair on disk, and other programs on it: racing, refused, failing.
 class TestFileRecordStore : public QObject {
     Q_OBJECT
 
@@ -211,8 +207,8 @@ class TestFileRecordStore : public QObject {
             startUp(store);
         const auto add = [&](const QByteArray &what, const Fault &fault) {
             // A start finishes the committed swap. A save is harmless when
-            // retried; else it is backed out up to the renames, unless the
-            // disk goes read-only with the marker, which commits the swap, made.
+            // retried; else backed out up to the renames, unless the disk goes
+            // read-only with the marker, which commits the swap, made.
             const bool stopped = fault.error == EROFS && fault.at >= steps[RecordStep::MarkerCreated];
             const bool newPair = fault.error == EINTR || stopped || fault.at > steps[RecordStep::PointsRenamed];
             QTest::newRow(who + ", " + what + ": " + strerrorname_np(fault.error))
@@ -305,8 +301,7 @@ private Q_SLOTS:
             const FailingDisk disk(m_dir, row.start);
             FileRecordStore store(m_dir, disk);
             const QStringList shown = startUp(store);
-            // Each half of the new pair, or reported unread where the disk
-            // cannot be read.
+            // Each half new, or reported unread where the disk cannot be read.
             for (qsizetype i = 0; i < 2; ++i)
                 QVERIFY2(shown[i] == kNewPair[i] || (shown[i] == u"?" && row.start.error == EIO),
                          qPrintable(shown.join(u'|')));
