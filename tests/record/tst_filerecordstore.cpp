@@ -210,7 +210,7 @@ class TestFileRecordStore : public QObject {
             // read-only with the marker, which commits the swap, made.
             const bool stopped = fault.error == EROFS && fault.at >= steps[RecordStep::MarkerCreated];
             const bool newPair = fault.error == EINTR || stopped || fault.at > steps[RecordStep::PointsRenamed];
-            QTest::newRow(who + ", " + what + ": " + strerrorname_np(fault.error))
+            QTest::newRow((who + ", " + what + ": " + strerrorname_np(fault.error)).constData())
                 << (stop.error != 0 ? Case{stop, fault, true} : Case{fault, {}, newPair});
         };
         QStringList files;
