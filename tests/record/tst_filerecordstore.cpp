@@ -8,143 +8,119 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <future>
 #include <optional>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 using Kind = SaveOutcome::Kind;
+using Files = QMap<QString, QByteArray>;
 
 namespace {
 
 // Spelled out, not taken from the store: a renamed file loses every record.
 const QString kPoints = QStringLiteral("azorvrec3.txt");
 const QString kName = QStringLiteral("nzorvrec3.txt");
-QByteArray bytesOf(const QString &path)
+const QString kLock = QStringLiteral("zorvrec3.lock");
+// The pair every case saves 12 points over, on disk and shown.
+const Files kOldFiles{{kPoints, "5\r\n"}, {kName, "Anna\r\n"}};
+const QStringList kOldPair{"5\r\n", "Anna\r\n"};
+
+// The files of `dir` but the lock, which holds nothing a start reads.
+Files filesIn(const QString &dir)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    Files files;
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (QFile file(dir + u'/' + name); name != kLock)
+            files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+    return files;
+}
+void writeFiles(const QString &dir, const Files &files)
+{
+    for (const auto &[name, bytes] : files.asKeyValueRange()) {
+        QFile file(dir + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
 }
 
-// Runs `work` in a forked copy of this test, a second program on the pair:
-// its exit status, or -1 when it was killed.
-template <typename Work>
-int inChild(const Work &work)
+// What a start shows as the window reads it, each file apart: the record
+// caption and name, or "?" for each it reports it cannot read.
+QStringList startUp(FileRecordStore &store)
 {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(work());
-    int status = 0;
-    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    QStringList shown{"?", "?"};
+    try {
+        const QString dir = store.GetSystemDir();
+        for (qsizetype i = 0; i < 2; ++i) {
+            try {
+                store.createIfMissing(dir + (i == 0 ? kPoints : kName));
+                shown[i] = store.Leggifiletxt(dir + (i == 0 ? kPoints : kName));
+            } catch (const std::exception &) {
+            }
+        }
+    } catch (const std::exception &) {
+    }
+    return shown;
 }
 
-// A disk that fails one call with a chosen error, or, `lasting`, every call
-// from then on, as a dying disk does; once it has said EROFS it refuses every
-// change, as a disk remounted read-only does. Its syncs cost
-// nothing: it keeps instead the directory as its last sync left it and the
-// changes made since, which is all a power cut may keep.
+// The call numbered `at` (from 1) fails with `error`; after EROFS every change
+// or sync does, as on a disk remounted read-only, which keeps what a program
+// killed there would. With `file`, every call on it fails (a bad block).
+struct Fault {
+    qsizetype at = 0;
+    int error = 0;
+    QString file{};
+};
+
+// A disk failing as `Fault` says, whose syncs cost nothing: it keeps the
+// directory as last synced and the changes since, all a power cut may keep.
 class FailingDisk final : public FileSystem {
-public:
-    enum class Call { Open, Read, Write, Sync, Close, Stat, Rename, Unlink, Lock };
-    struct Traced {
-        Call call;
-        QString file; // "." for the directory
-    };
-    using Files = QMap<QString, QByteArray>;
+    using Real = FileSystem;
+    using Change = std::pair<QString, QString>; // created: from empty; removed: to empty
 
-    explicit FailingDisk(const QString &dir, qsizetype failAt = 0, int error = 0, bool lasting = false)
-        : m_dir(QDir::cleanPath(dir)), m_failAt(failAt), m_error(error), m_lasting(lasting), m_synced(files())
-    {
-    }
-    static FailingDisk readOnly(const QString &dir)
-    {
-        FailingDisk disk(dir);
-        disk.m_stuck = EROFS;
-        return disk;
-    }
+public:
+    using Traced = std::tuple<const char *, QString, bool>; // the call, its file ("." for the directory), a change?
+
+    explicit FailingDisk(const QString &dir, Fault fault = {})
+        : m_dir(dir), m_fault(std::move(fault)), m_synced(filesIn(dir)) {}
 
     int open(const char *path, int flags, mode_t mode) const override
     {
-        const bool creates = (flags & O_CREAT) && !QFileInfo::exists(path);
-        if (fails(Call::Open, path, flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)))
-            return -1;
-        const int fd = FileSystem::open(path, flags, mode);
-        if (fd >= 0)
-            m_open[fd] = QDir::cleanPath(path);
-        if (fd >= 0 && creates)
-            changed({}, path);
+        const bool changes = flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC);
+        const Change created{{}, (flags & O_CREAT) && !QFileInfo::exists(path) ? path : ""};
+        const int fd = fails("open", path, changes, created) ? -1 : Real::open(path, flags, mode);
+        m_open[fd] = path;
         return fd;
     }
-    ssize_t read(int fd, void *buffer, size_t size) const override
-    {
-        return fails(Call::Read, m_open.value(fd), false) ? -1 : FileSystem::read(fd, buffer, size);
-    }
-    ssize_t write(int fd, const void *buffer, size_t size) const override
-    {
-        return fails(Call::Write, m_open.value(fd), true) ? -1 : FileSystem::write(fd, buffer, size);
-    }
+    ssize_t read(int fd, void *to, size_t n) const override { return fails("read", fd) ? -1 : Real::read(fd, to, n); }
+    ssize_t write(int fd, const void *b, size_t n) const override { return fails("write", fd, true) ? -1 : Real::write(fd, b, n); }
     int fsync(int fd) const override
     {
-        if (fails(Call::Sync, m_open.value(fd), false))
+        if (fails("fsync", fd, true))
             return -1;
-        if (m_open.value(fd) == m_dir) {
-            m_synced = files();
+        if (nameOf(m_open.value(fd)) == u".") {
+            m_synced = filesIn(m_dir.path());
             m_changes.clear();
         }
         return 0;
     }
-    int close(int fd) const override
-    {
-        // A failing close still releases the descriptor.
-        const bool failed = fails(Call::Close, m_open.take(fd), false);
-        const int error = errno;
-        FileSystem::close(fd);
-        errno = error;
-        return failed ? -1 : 0;
-    }
-    int fstat(int fd, struct stat *info) const override
-    {
-        return fails(Call::Stat, m_open.value(fd), false) ? -1 : FileSystem::fstat(fd, info);
-    }
-    int stat(const char *path, struct stat *info) const override
-    {
-        return fails(Call::Stat, path, false) ? -1 : FileSystem::stat(path, info);
-    }
-    int lstat(const char *path, struct stat *info) const override
-    {
-        return fails(Call::Stat, path, false) ? -1 : FileSystem::lstat(path, info);
-    }
+    // A failing close still releases the descriptor.
+    int close(int fd) const override { return fails("close", fd) ? (Real::close(fd), -1) : Real::close(fd); }
+    int lstat(const char *path, struct stat *info) const override { return fails("lstat", path) ? -1 : Real::lstat(path, info); }
     int rename(const char *from, const char *to) const override
     {
-        if (fails(Call::Rename, from, true) || FileSystem::rename(from, to) != 0)
-            return -1;
-        changed(from, to);
-        return 0;
+        return fails("rename", from, true, {from, to}) ? -1 : Real::rename(from, to);
     }
-    int unlink(const char *path) const override
-    {
-        if (fails(Call::Unlink, path, true) || FileSystem::unlink(path) != 0)
-            return -1;
-        changed(path, {});
-        return 0;
-    }
-    int flock(int fd, int operation) const override
-    {
-        return fails(Call::Lock, m_open.value(fd), false) ? -1 : FileSystem::flock(fd, operation);
-    }
+    int unlink(const char *path) const override { return fails("unlink", path, true, {path, {}}) ? -1 : Real::unlink(path); }
+    int flock(int fd, int how) const override { return fails("flock", fd) ? -1 : Real::flock(fd, how); }
 
     const QList<Traced> &trace() const { return m_trace; }
 
-    // Every directory a power cut could leave now: the last synced one with
-    // any of the later changes applied, in their order.
-    QList<Files> powerCutStates() const
+    // Every directory a power cut may leave now (the synced one, any later
+    // changes applied in order), read by a start: it shows one of `pairs`.
+    void checkPowerCuts(const QList<QStringList> &pairs) const
     {
-        const Files now = files();
-        QList<Files> states;
+        const Files now = filesIn(m_dir.path());
         for (unsigned kept = 0; kept < (1u << m_changes.size()); ++kept) {
             Files state = m_synced;
             for (qsizetype i = 0; i < m_changes.size(); ++i) {
@@ -155,178 +131,109 @@ public:
                 if (!to.isEmpty())
                     state[to] = bytes;
             }
-            if (!states.contains(state))
-                states << state;
+            QTemporaryDir cut;
+            writeFiles(cut.path() + u'/', state);
+            const FailingDisk quick(cut.path()); // whose syncs cost nothing
+            FileRecordStore store(cut.path(), quick);
+            const QStringList shown = startUp(store);
+            QVERIFY2(pairs.contains(shown), qPrintable(state.keys().join(u' ') + " shows " + shown.join(u'|')));
         }
-        return states;
     }
 
 private:
-    QString nameOf(const QString &path) const
+    QString nameOf(const QString &path) const { return m_dir.relativeFilePath(path); }
+    bool fails(const char *call, int fd, bool changes = false) const { return fails(call, m_open.value(fd), changes); }
+    bool fails(const char *call, const QString &path, bool changes = false, const Change &change = {}) const
     {
-        const QString clean = QDir::cleanPath(path);
-        return clean == m_dir ? QStringLiteral(".") : QFileInfo(clean).fileName();
-    }
-    bool fails(Call call, const QString &path, bool changes) const
-    {
-        m_trace << Traced{call, nameOf(path)};
-        int error = m_trace.size() == m_failAt ? m_error : 0;
-        if (m_stuck != 0 && (m_stuck != EROFS || changes))
-            error = m_stuck;
-        if (error == EROFS || (error != 0 && m_lasting))
-            m_stuck = error;
-        errno = error;
-        return error != 0;
-    }
-    // The lock file holds nothing a start reads, so it is left out.
-    void changed(const QString &from, const QString &to) const
-    {
-        if (nameOf(from) != kLock && nameOf(to) != kLock)
-            m_changes << std::pair{from.isEmpty() ? from : nameOf(from), to.isEmpty() ? to : nameOf(to)};
-    }
-    Files files() const
-    {
-        Files files;
-        for (const QString &name : QDir(m_dir).entryList(QDir::Files | QDir::Hidden | QDir::System))
-            if (name != kLock)
-                files[name] = bytesOf(m_dir + u'/' + name);
-        return files;
+        m_trace << Traced{call, nameOf(path), changes};
+        const qsizetype at = m_trace.size();
+        const bool readOnly = m_fault.error == EROFS && at > m_fault.at && changes;
+        const bool hit = m_fault.file.isEmpty() ? at == m_fault.at || readOnly : m_fault.file == nameOf(path);
+        errno = hit ? m_fault.error : 0;
+        if (errno == 0 && change != Change())
+            m_changes << Change{nameOf(change.first), nameOf(change.second)};
+        return errno != 0;
     }
 
-    static constexpr QLatin1StringView kLock{"zorvrec3.lock"};
-    const QString m_dir;
-    const qsizetype m_failAt;
-    const int m_error;
-    const bool m_lasting;
-    mutable int m_stuck = 0;
+    const QDir m_dir;
+    const Fault m_fault;
     mutable QList<Traced> m_trace;
     mutable QHash<int, QString> m_open;
     mutable Files m_synced;
-    mutable QList<std::pair<QString, QString>> m_changes; // created: from empty; removed: to empty
+    mutable QList<Change> m_changes;
 };
 
-// The errors real disks give for each call, in the order of FailingDisk::Call.
-const QList<int> kRealErrors[] = {
-    {EIO, ENOSPC, EDQUOT, EROFS, EINTR}, {EIO, EINTR}, {EIO, ENOSPC, EDQUOT, EINTR},
-    {EIO, ENOSPC, EDQUOT}, {EIO, ENOSPC, EDQUOT, EINTR}, {EIO}, {EIO, ENOSPC, EDQUOT, EROFS},
-    {EIO, EROFS}, {ENOLCK, EINTR},
+// One row: the second program's save meets `save`; then, with `start`, the
+// start after it meets that.
+struct Case {
+    Fault save{};
+    Fault start{};
+    bool newPair = false; // at every later start; else the old, unless saved
+    QString name = u"Niccolò"_s; // as typed, and its bytes on disk before the CR LF
+    QByteArray bytes = "Niccol\xF2";
 };
-
-bool writeFiles(const QString &dir, const FailingDisk::Files &files)
-{
-    for (auto file = files.begin(); file != files.end(); ++file) {
-        QFile out(dir + file.key());
-        if (!out.open(QIODevice::WriteOnly) || out.write(file.value()) != file.value().size())
-            return false;
-    }
-    return true;
-}
-
-// What a start shows on the window, read as the window reads it: the record
-// caption and name, each empty when it could not be read, and whether a
-// failure was reported.
-struct Shown {
-    QStringList pair;
-    bool failed = false;
-};
-Shown startUp(FileRecordStore &&store)
-{
-    Shown shown{{QString(), QString()}};
-    const auto attempt = [&](const auto &work) {
-        try {
-            work();
-            return true;
-        } catch (const std::exception &) {
-            shown.failed = true;
-            return false;
-        }
-    };
-    QString dir;
-    if (!attempt([&] { dir = store.GetSystemDir(); }))
-        return shown;
-    const QStringList paths{dir + kPoints, dir + kName};
-    for (const QString &path : paths)
-        attempt([&] { store.createIfMissing(path); });
-    for (qsizetype i = 0; i < paths.size(); ++i)
-        attempt([&] { shown.pair[i] = store.Leggifiletxt(paths[i]); });
-    return shown;
-}
-
-// A store whose process dies at `step`.
-FileRecordStore dyingAt(const QString &dir, int step)
-{
-    FileRecordStore store(dir);
-    store.setStepHook([step](RecordStep at) {
-        if (int(at) == step)
-            std::raise(SIGKILL);
-    });
-    return store;
-}
 
 } // namespace
 
-// The record pair on disk, and other programs on it: killed, racing, refused,
-// on a failing disk.
+Q_DECLARE_METATYPE(Case)
+
+// The record pair on disk, and other programs on it: racing, refused, failing.
 class TestFileRecordStore : public QObject {
     Q_OBJECT
 
-    void putPair(const QByteArray &points, const QByteArray &name)
+    // Nothing beside the pair but the lock: no new file, no marker.
+    void checkPair(const Files &pair)
     {
-        QVERIFY(writeFiles(m_dir, {{kPoints, points}, {kName, name}}));
-    }
-    void checkPair(const QByteArray &points, const QByteArray &name)
-    {
-        QCOMPARE(bytesOf(m_dir + kPoints), points);
-        QCOMPARE(bytesOf(m_dir + kName), name);
-        // Nothing beside the pair but the lock: no new file, no marker.
-        QStringList others = QDir(m_dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString &kept : {kPoints, kName, QStringLiteral("zorvrec3.lock")})
-            others.removeAll(kept);
-        QCOMPARE(others, QStringList());
+        QCOMPARE(filesIn(m_dir).keys(), pair.keys());
+        QCOMPARE(filesIn(m_dir).values(), pair.values());
     }
 
-    // Every state a power cut could leave after `disk` was used, each read
-    // by a start in a directory of its own: it shows one of `pairs` whole.
-    static void checkPowerCuts(const FailingDisk &disk, const QList<QStringList> &pairs)
-    {
-        for (const FailingDisk::Files &state : disk.powerCutStates()) {
-            QTemporaryDir cut;
-            const QString dir = cut.path() + u'/';
-            QVERIFY(writeFiles(dir, state));
-            const FailingDisk healthy(dir);
-            const Shown shown = startUp(FileRecordStore(dir, healthy));
-            QVERIFY2(pairs.contains(shown.pair), qPrintable(QStringList(state.keys()).join(u' ') + " shows "
-                                                            + shown.pair.join(u'|')));
-        }
-    }
-    // The calls a healthy save makes with the old pair in place, or when
-    // `killedAt` > 0, those of the start after a save killed there.
-    static QList<FailingDisk::Traced> traceOf(int killedAt)
+    // A row for each fault at each call of a healthy save over the old pair
+    // or, after a save stopped by `stop`, of a healthy start, and for every
+    // call on one file failing. Gives how many calls came before each step.
+    static QMap<RecordStep, qsizetype> addFaults(const QByteArray &who, const Fault &stop = {})
     {
         QTemporaryDir scratch;
         const QString dir = scratch.path() + u'/';
-        if (!writeFiles(dir, {{kPoints, "5\r\n"}, {kName, "Anna\r\n"}}))
-            return {};
-        if (killedAt != 0)
-            inChild([&] { return int(dyingAt(dir, killedAt).saveIfBeaten(dir, "12", u"Niccolò"_s, "5").kind); });
-        const FailingDisk disk(dir);
-        if (killedAt == 0)
-            FileRecordStore(dir, disk).saveIfBeaten(dir, "12", u"Niccolò"_s, "5");
-        else
-            startUp(FileRecordStore(dir, disk));
-        return disk.trace();
+        writeFiles(dir, kOldFiles);
+        const FailingDisk stopping(dir, stop), disk(dir);
+        FileRecordStore store(dir, disk);
+        QMap<RecordStep, qsizetype> steps;
+        store.setStepHook([&](RecordStep step) { steps[step] = disk.trace().size(); });
+        if (stop.error == 0)
+            store.saveIfBeaten(dir, "12", u"Niccolò"_s, "5");
+        else if (FileRecordStore(dir, stopping).saveIfBeaten(dir, "12", u"Niccolò"_s, "5").kind == Kind::Failed)
+            startUp(store);
+        const auto add = [&](const QByteArray &what, const Fault &fault) {
+            // A start finishes the committed swap. A save is harmless when
+            // retried; else backed out up to the renames, unless the disk goes
+            // read-only with the marker, which commits the swap, made.
+            const bool stopped = fault.error == EROFS && fault.at >= steps[RecordStep::MarkerCreated];
+            const bool newPair = fault.error == EINTR || stopped || fault.at > steps[RecordStep::PointsRenamed];
+            QTest::newRow((who + ", " + what + ": " + strerrorname_np(fault.error)).constData())
+                << (stop.error != 0 ? Case{stop, fault, true} : Case{fault, {}, newPair});
+        };
+        QStringList files;
+        for (qsizetype at = 1; at <= disk.trace().size(); ++at) {
+            const auto &[call, file, changes] = disk.trace()[at - 1];
+            // Only these calls can be interrupted; only a change or sync is refused read-only.
+            const bool interruptible = QByteArrayList{"open", "read", "write", "close", "flock"}.contains(call);
+            for (const int error : {EIO, EINTR, EROFS})
+                if (error == EIO || (error == EINTR ? interruptible : changes))
+                    add("call " + QByteArray::number(at) + " (" + call + ' ' + file.toUtf8() + ')', Fault{at, error});
+            files << file;
+        }
+        files.removeDuplicates();
+        for (const QString &file : files)
+            add("every call on " + file.toUtf8(), Fault{0, EIO, file});
+        return steps;
     }
 
-    std::optional<QTemporaryDir> m_tmp;
-    QString m_dir; // with its trailing slash, as GetSystemDir gives it
+    QTemporaryDir m_tmp;
+    const QString m_dir = m_tmp.path() + u'/'; // with its trailing slash, as GetSystemDir gives it
 
 private Q_SLOTS:
-    void init()
-    {
-        m_tmp.emplace();
-        QVERIFY(m_tmp->isValid());
-        m_dir = m_tmp->path() + "/";
-    }
+    void init() { QVERIFY(QDir(m_dir).removeRecursively() && QDir().mkpath(m_dir)); }
 
     // The number that decides whether a record is beaten.
     void lenientValue_data()
@@ -347,163 +254,69 @@ private Q_SLOTS:
         QCOMPARE(captionValue(caption), expected);
     }
 
-    // A name as typed, its bytes on disk before the CR LF, and read back as typed.
-    void name_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("grave accent") << u"Niccolò"_s << QByteArray("Niccol\xF2");
-        QTest::newRow("high block") << u"€ œ Ÿ"_s << QByteArray("\x80 \x9C \x9F");
-        QTest::newRow("cyrillic") << u"Дмитрий"_s << u"Дмитрий"_s.toUtf8();
-        // In 1252 these are the bytes C3 A9, which would read back as UTF-8 "é".
-        QTest::newRow("1252 that looks like utf-8") << u"Ã©"_s << u"Ã©"_s.toUtf8();
-        // Reading drops an editor's mark, so a name's own mark gets a second one.
-        QTest::newRow("byte-order mark") << u"\uFEFFAnna"_s << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "Anna");
-        // Not UTF-8 after all, so 1252 both ways.
-        QTest::newRow("broken utf-8") << u"Ã("_s << QByteArray("\xC3(");
-    }
-    void name()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        FileRecordStore store(m_dir);
-        QCOMPARE(store.saveIfBeaten(m_dir, "12", name, "").kind, Kind::Saved);
-        QCOMPARE(bytesOf(m_dir + kName), bytes + "\r\n");
-        QCOMPARE(store.Leggifiletxt(m_dir + kName), name + "\r\n");
-    }
-
-    // The second program's save is killed at one step, or one of its calls on
-    // the disk fails; or the save is killed and then the start that completes
-    // it is killed or fails. Neither that start nor any later one, nor one
-    // after a power cut, may show a half of each pair.
+    // Neither the start after a broken save, nor any later one, nor one after
+    // a power cut, may show a half of each pair.
     void brokenSave_data()
     {
-        QTest::addColumn<int>("saveStep");
-        QTest::addColumn<int>("startStep");
-        QTest::addColumn<int>("saveCall");
-        QTest::addColumn<int>("startCall");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<bool>("lasting"); // the disk fails every call after it too
-        QTest::addColumn<int>("saved"); // when a save's call fails: 1 saved, 0 failed, -1 either
-        QTest::addColumn<bool>("newPair"); // else the old one, at every later start, unless saved
-        QTest::newRow("not killed") << 0 << 0 << 0 << 0 << 0 << false << 1 << true;
-        for (int step = int(RecordStep::LockTaken); step <= int(RecordStep::MarkerRemoved); ++step)
-            QTest::addRow("save killed at %d", step)
-                << step << 0 << 0 << 0 << 0 << false << 0 << (step >= int(RecordStep::MarkerCreated));
-        for (const RecordStep save : {RecordStep::MarkerCreated, RecordStep::PointsRenamed}) {
-            for (int step = int(RecordStep::RecoveryPointsRenamed); step <= int(RecordStep::RecoveryMarkerRemoved);
-                 ++step)
-                QTest::addRow("save killed at %d, start at %d", int(save), step)
-                    << int(save) << step << 0 << 0 << 0 << false << 0 << true;
-        }
-
-        const QList<FailingDisk::Traced> save = traceOf(0);
-        const auto find = [&](FailingDisk::Call call, const QString &file, qsizetype after = 0) {
-            for (qsizetype i = after; i < save.size(); ++i)
-                if (save[i].call == call && (file.isEmpty() || save[i].file == file))
-                    return i + 1;
-            return qsizetype(-1);
-        };
-        // The marker makes the swap; the renames are durable once the
-        // directory is synced and closed after them.
-        const qsizetype marker = find(FailingDisk::Call::Open, "zorvrec3.pending");
-        const qsizetype pointsRenamed = find(FailingDisk::Call::Rename, {});
-        const qsizetype nameRenamed = find(FailingDisk::Call::Rename, {}, pointsRenamed);
-        const qsizetype durable = find(FailingDisk::Call::Close, ".", nameRenamed);
-        QVERIFY(marker > 0 && pointsRenamed > marker && durable > pointsRenamed);
-        for (qsizetype call = 1; call <= save.size(); ++call) {
-            for (const int error : kRealErrors[int(save[call - 1].call)]) {
-                // Before the marker, some faults are harmless (a leftover
-                // that cannot be looked at is overwritten).
-                const int saved = error == EINTR || call > durable ? 1 : call >= marker ? 0 : -1;
-                // Backed out up to the renames, unless a disk gone read-only
-                // keeps the marker that commits the swap.
-                const bool newPair = call > pointsRenamed || (error == EROFS && call > marker);
-                QTest::addRow("save call %lld (%s) fails %s", call, qPrintable(save[call - 1].file),
-                              strerrorname_np(error))
-                    << 0 << 0 << int(call) << 0 << error << false << saved << newPair;
-            }
-        }
-        for (const RecordStep killed : {RecordStep::MarkerCreated, RecordStep::PointsRenamed}) {
-            const QList<FailingDisk::Traced> start = traceOf(int(killed));
-            for (qsizetype call = 1; call <= start.size(); ++call) {
-                for (const int error : kRealErrors[int(start[call - 1].call)])
-                    QTest::addRow("save killed at %d, start call %lld (%s) fails %s", int(killed), call,
-                                  qPrintable(start[call - 1].file), strerrorname_np(error))
-                        << int(killed) << 0 << 0 << int(call) << error << false << 0 << true;
-                QTest::addRow("save killed at %d, start fails from call %lld (%s) on", int(killed), call,
-                              qPrintable(start[call - 1].file))
-                    << int(killed) << 0 << 0 << int(call) << EIO << true << 0 << true;
-            }
-        }
+        QTest::addColumn<Case>("row");
+        // A name's bytes on disk, read back as typed.
+        QTest::newRow("save, grave accent") << Case{.newPair = true};
+        QTest::newRow("save, high block") << Case{.newPair = true, .name = u"€ œ Ÿ"_s, .bytes = "\x80 \x9C \x9F"};
+        QTest::newRow("save, cyrillic") << Case{.newPair = true, .name = u"Дмитрий"_s, .bytes = u"Дмитрий"_s.toUtf8()};
+        // In 1252 these are the bytes C3 A9, which would read back as UTF-8 "é".
+        QTest::newRow("save, 1252 that looks like utf-8") << Case{.newPair = true, .name = u"Ã©"_s, .bytes = u"Ã©"_s.toUtf8()};
+        // Reading drops an editor's mark, so a name's own mark gets a second one.
+        QTest::newRow("save, byte-order mark")
+            << Case{.newPair = true, .name = u"\uFEFFAnna"_s, .bytes = "\xEF\xBB\xBF\xEF\xBB\xBF" "Anna"};
+        // Not UTF-8 after all, so 1252 both ways.
+        QTest::newRow("save, broken utf-8") << Case{.newPair = true, .name = u"Ã("_s, .bytes = "\xC3("};
+        const QMap<RecordStep, qsizetype> steps = addFaults("save");
+        for (const RecordStep step : {RecordStep::MarkerCreated, RecordStep::PointsRenamed})
+            addFaults("save stopped after step " + QByteArray::number(int(step)) + ", start", {steps[step] + 1, EROFS});
     }
     void brokenSave()
     {
-        QFETCH(int, saveStep);
-        QFETCH(int, startStep);
-        QFETCH(int, saveCall);
-        QFETCH(int, startCall);
-        QFETCH(int, error);
-        QFETCH(bool, lasting);
-        QFETCH(int, saved);
-        QFETCH(bool, newPair);
-        const QStringList oldPair{"5\r\n", "Anna\r\n"};
-        const QStringList committed{"12\r\n", u"Niccolò\r\n"_s};
-        putPair("5\r\n", "Anna\r\n");
-        if (saveCall != 0) {
-            const FailingDisk disk(m_dir, saveCall, error);
-            const SaveOutcome outcome = FileRecordStore(m_dir, disk).saveIfBeaten(m_dir, "12", u"Niccolò"_s, "5");
-            if (saved != -1)
-                QCOMPARE(outcome.kind, saved ? Kind::Saved : Kind::Failed);
-            newPair = newPair || outcome.kind == Kind::Saved;
-            checkPowerCuts(disk, {oldPair, committed});
-        } else {
-            const auto save = [&] {
-                return int(dyingAt(m_dir, saveStep).saveIfBeaten(m_dir, "12", u"Niccolò"_s, "5").kind);
-            };
-            QCOMPARE(inChild(save), saveStep == 0 ? int(Kind::Saved) : -1);
-        }
-        if (startStep != 0)
-            inChild([&] { return int(dyingAt(m_dir, startStep).GetSystemDir().isEmpty()); });
-        if (startCall != 0) {
-            const FailingDisk disk(m_dir, startCall, error, lasting);
-            // The committed pair whole, or what is missing reported.
-            const Shown shown = startUp(FileRecordStore(m_dir, disk));
-            for (qsizetype i = 0; i < shown.pair.size(); ++i)
-                QVERIFY2(shown.pair[i] == committed[i] || (shown.pair[i].isEmpty() && shown.failed),
-                         qPrintable(shown.pair.join(u'|')));
-            if (error == EROFS) {
-                const FailingDisk stillReadOnly = FailingDisk::readOnly(m_dir);
-                QCOMPARE(startUp(FileRecordStore(m_dir, stillReadOnly)).pair, committed);
-            }
-            checkPowerCuts(disk, {committed});
+        QFETCH(Case, row);
+        const QStringList newPair{"12\r\n", row.name + "\r\n"};
+        writeFiles(m_dir, kOldFiles);
+        const FailingDisk saveDisk(m_dir, row.save);
+        const SaveOutcome outcome = FileRecordStore(m_dir, saveDisk).saveIfBeaten(m_dir, "12", row.name, "5");
+        row.newPair = row.newPair || outcome.kind == Kind::Saved;
+        saveDisk.checkPowerCuts({kOldPair, newPair});
+        if (row.start.error != 0) {
+            const FailingDisk disk(m_dir, row.start);
+            FileRecordStore store(m_dir, disk);
+            const QStringList shown = startUp(store);
+            // Each half new, or reported unread where the disk cannot be read.
+            for (qsizetype i = 0; i < 2; ++i)
+                QVERIFY2(shown[i] == newPair[i] || (shown[i] == u"?" && row.start.error == EIO),
+                         qPrintable(shown.join(u'|')));
+            disk.checkPowerCuts({newPair});
         }
         QCOMPARE(FileRecordStore(m_dir).GetSystemDir(), m_dir);
-        if (newPair)
-            checkPair("12\r\n", "Niccol\xF2\r\n");
-        else
-            checkPair("5\r\n", "Anna\r\n");
+        checkPair(row.newPair ? Files{{kPoints, "12\r\n"}, {kName, row.bytes + "\r\n"}} : kOldFiles);
     }
 
     // Another program holds the lock and stores a higher record meanwhile.
     void lowerScoreWaitsForTheLock()
     {
-        putPair("5\r\n", "Anna\r\n");
-        std::optional<DirectoryLock> other(std::in_place, m_dir + "zorvrec3.lock");
+        writeFiles(m_dir, kOldFiles);
+        std::optional<DirectoryLock> other(std::in_place, m_dir + kLock);
         QCOMPARE(other->acquire(0ms), 0);
         FileRecordStore store(m_dir);
         auto save = std::async(std::launch::async, [&] { return store.saveIfBeaten(m_dir, "10", "Bruno", "5").kind; });
         QVERIFY2(save.wait_for(500ms) == std::future_status::timeout, "the save did not wait for the lock");
-        putPair("20\r\n", "Alba\r\n");
+        const Files higher{{kPoints, "20\r\n"}, {kName, "Alba\r\n"}};
+        writeFiles(m_dir, higher);
         other.reset();
         QCOMPARE(save.get(), Kind::NotBeaten);
-        checkPair("20\r\n", "Alba\r\n");
+        checkPair(higher);
     }
 
     // A disk that takes no more: the save says so and why, and the pair stays.
     void refusingDisk()
     {
-        putPair("5\r\n", "Anna\r\n");
+        writeFiles(m_dir, kOldFiles);
         rlimit unlimited{};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
         const rlimit tiny{2, unlimited.rlim_max};
@@ -512,10 +325,10 @@ private Q_SLOTS:
         const SaveOutcome outcome = FileRecordStore(m_dir).saveIfBeaten(m_dir, "12", "Amico", "5");
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
         QCOMPARE(outcome.kind, Kind::Failed);
-        QVERIFY2(outcome.reason.startsWith("impossibile scrivere nella cartella " + m_tmp->path() + ": ")
+        QVERIFY2(outcome.reason.startsWith("impossibile scrivere nella cartella " + m_tmp.path() + ": ")
                      && outcome.reason.contains("limite di dimensione"),
                  qPrintable(outcome.reason));
-        checkPair("5\r\n", "Anna\r\n");
+        checkPair(kOldFiles);
     }
 };
 
