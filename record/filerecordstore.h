@@ -59,7 +59,7 @@ public:
     SaveOutcome saveIfBeaten(const QString &dir, const QString &scoreCaption, const QString &name,
                              const QString &shownRecord) override;
 
-    // Called at each step above; tests end the process there.
+    // Called at each step above, so a test knows how far a save or a start got.
     void setStepHook(std::function<void(RecordStep)> hook) { m_stepHook = std::move(hook); }
 
     // Largest number of bytes Leggifiletxt reads from one file.
