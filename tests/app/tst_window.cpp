@@ -155,7 +155,8 @@ void tell(QAccessibleEvent *event)
         g_told << "focus " + w->objectName() + ": " + w->accessibleName() + " / " + w->accessibleDescription();
     else if (w && (type == QAccessible::NameChanged || type == QAccessible::DescriptionChanged) && w->hasFocus())
         g_told << "focused " + w->objectName() + " changed";
-    else if (w && w->objectName() == QLatin1String("Text3") && textChanges.contains(type) && !g_told.endsWith("Text3 text"))
+    else if (w && w->objectName() == QLatin1String("Text3") && textChanges.contains(type)
+             && !g_told.endsWith("Text3 text"))
         g_told << QStringLiteral("Text3 text");
 }
 
@@ -338,7 +339,8 @@ private Q_SLOTS:
         QCOMPARE(codes, code < 0 ? QList<int>() : QList<int>{code});
         // A typed character clears the drawing and shows the factors.
         if (outcome.startsWith("typed"))
-            QVERIFY(!f.tavola.surface()->hasDrawing() && f.label("lblNum1")->isVisible() && box->text() == outcome.mid(6));
+            QVERIFY(!f.tavola.surface()->hasDrawing() && f.label("lblNum1")->isVisible()
+                    && box->text() == outcome.mid(6));
         if (outcome == "nothing")
             QVERIFY(f.tavola.surface()->hasDrawing() && f.label("lblNum1")->isHidden() && box->hasFocus());
         QCOMPARE(f.caption("lblScore2").toInt() - checks, outcome == "checked" ? 1 : 0);
@@ -396,7 +398,8 @@ private Q_SLOTS:
             button->setEnabled(state != "disabled");
             button->setDown(state == "pressed");
             // The face above the caption, inside the bevel.
-            drawn = button->grab(button->rect().adjusted(2, 2, -2, -2 - QFontMetrics(button->font()).height())).toImage();
+            const int caption = QFontMetrics(button->font()).height();
+            drawn = button->grab(button->rect().adjusted(2, 2, -2, -2 - caption)).toImage();
             ground = button->backColor();
         }
         QVERIFY(!drawn.isNull());
@@ -434,7 +437,6 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(path) + ".*" + cause));
         const Picture broken(path);
         VbButton button;
-        button.setText(QStringLiteral("E&xit"));
         button.setPictures(broken, broken, broken);
         QSignalSpy clicks(&button, &QAbstractButton::clicked);
         QVERIFY(!button.grab().isNull());
@@ -469,7 +471,9 @@ private Q_SLOTS:
             QSKIP("no accessibility bridge here: tst_window_screenreader runs this on X");
         const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(tell);
         const auto restore = qScopeGuard([before] { QAccessible::installUpdateHandler(before); });
-        const auto asking = [&f] { return "focus Text3: 3 per " + f.box("Text6")->text() + " / 3 per " + f.box("Text6")->text(); };
+        const auto asking = [&f] {
+            return QStringLiteral("focus Text3: 3 per %1 / 3 per %1").arg(f.box("Text6")->text());
+        };
         // The box is emptied before the window is on the screen, and met asking.
         QVERIFY(f.showAsking());
         QTRY_COMPARE(g_told, QStringList{asking()});
