@@ -612,6 +612,7 @@ private Q_SLOTS:
                  QString::fromLatin1(stored + storedName) + "00.07.00");
         const VbLabel *recordName = f.label("lblnome");
         QVERIFY(recordName->geometry().right() < f.label("Label13")->x() && recordName->font().pointSizeF() >= 8);
+        QCOMPARE(recordName->font().pointSizeF() < 18, storedName.size() > 30);
         f.ask(1, 1);
         for (int i = 0; i < score; ++i)
             f.answerRight();
