@@ -72,19 +72,14 @@ def outputs(log):
 
 def errors(log):
     """Orca's failures to handle what it was sent, but for its search for a braille display."""
-    found, trace = [], None
-    for line in log + ["00:00:00.0 - "]:
-        stamped = re.match(r"\d\d:\d\d:\d\d\.\d+ - ", line)
-        if trace is not None and stamped:
-            if not BRAILLE_SETUP.search("\n".join(trace)):
-                found.append(next(t for t in reversed(trace) if t.strip()).strip())
-            trace = None
-        if line.startswith("Traceback"):
-            trace = []
-        elif trace is not None:
-            trace.append(line)
-        elif stamped and ("Could not process" in line or "bad content" in line):
-            found.append(line[stamped.end():])
+    found = []
+    # An entry starts with a time stamp; a traceback's lines follow it unstamped.
+    for entry in re.split(r"\n(?=\d\d:\d\d:\d\d\.\d+ - )", "\n" + "\n".join(log)):
+        head, _, trace = entry.partition("\nTraceback")
+        if trace and not BRAILLE_SETUP.search(trace):
+            found.append(trace.strip().splitlines()[-1].strip())
+        if "Could not process" in head or "bad content" in head:
+            found.append(head.strip().split(" - ", 1)[-1])
     return found
 
 
@@ -204,13 +199,10 @@ def judge(returncode, err):
         lines_shown = [s for w, s in out if w == "braille"]
         if None in hear:
             failures.append("after %s, the window asks no question that assistive technologies can read" % keys)
-        for h in filter(None, hear):
-            times = sum(h in s for s in said)
-            if times != 1:
-                failures.append("after %s, %r said %d times" % (keys, h, times))
-        for b in filter(None, braille):
-            if not any(b in s for s in lines_shown):
-                failures.append("after %s, %r never on the braille line" % (keys, b))
+        failures += ["after %s, %r said %d times" % (keys, h, times) for h in filter(None, hear)
+                     if (times := sum(h in s for s in said)) != 1]
+        failures += ["after %s, %r never on the braille line" % (keys, b) for b in filter(None, braille)
+                     if not any(b in s for s in lines_shown)]
         failures += ["after %s, the old question %r said" % (keys, n) for n in never
                      if n not in hear and any(n in s for s in said)]
         if any("state-changed:focused" in line and "scuolazorvali" in line for line in log[start:end]):
