@@ -3,7 +3,7 @@
 and espeak-ng into a silent sound device. What Orca said and put on the braille line is read from its
 own log, step by step, and printed as a transcript. Usage (under run.sh): orca.py ZORVALI_BINARY;
 ZORVALI_ORCA_LOG=FILE keeps a copy of Orca's whole log."""
-import os, re, shutil, signal, subprocess, sys, time
+import json, os, pathlib, re, shutil, signal, subprocess, sys, time
 
 import pyatspi
 
@@ -22,8 +22,7 @@ if not shutil.which("orca"):
 
 def write(path, text):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w") as f:
-        f.write(text)
+    pathlib.Path(path).write_text(text)
 
 
 def prepare():
@@ -34,14 +33,12 @@ def prepare():
           'AudioOutputMethod "alsa"\nAudioALSADevice "null"\n'
           'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule "espeak-ng"\n')
     orca = os.path.join(os.environ["XDG_DATA_HOME"], "orca")
-    write(os.path.join(orca, "user-settings.conf"), """{
- "general": {"enableSpeech": true, "enableBraille": true, "speakDescription": true,
-             "speechServerFactory": "speechdispatcherfactory", "enableKeyEcho": true,
-             "firstStart": false, "profile": ["Default", "default"], "activeProfile": ["Default", "default"],
-             "startingProfile": ["Default", "default"]},
- "profiles": {"default": {"profile": ["Default", "default"]}},
- "pronunciations": {}, "keybindings": {}
-}""")
+    profile = ["Default", "default"]
+    write(os.path.join(orca, "user-settings.conf"), json.dumps({
+        "general": {"enableSpeech": True, "enableBraille": True, "speakDescription": True, "enableKeyEcho": True,
+                    "speechServerFactory": "speechdispatcherfactory", "firstStart": False, "profile": profile,
+                    "activeProfile": profile, "startingProfile": profile},
+        "profiles": {"default": {"profile": profile}}, "pronunciations": {}, "keybindings": {}}))
     write(os.path.join(orca, "orca-customizations.py"),
           "from orca import debug\ntry:\n    debug.debugFile.reconfigure(line_buffering=True)\n"
           "except Exception:\n    pass\n")
@@ -57,11 +54,8 @@ def alone(command):
 
 
 def lines():
-    try:
-        with open(log_path, errors="replace") as f:
-            return f.read().splitlines()
-    except FileNotFoundError:
-        return []
+    log = pathlib.Path(log_path)
+    return log.read_text(errors="replace").splitlines() if log.exists() else []
 
 
 def outputs(log):
@@ -78,19 +72,14 @@ def outputs(log):
 
 def errors(log):
     """Orca's failures to handle what it was sent, but for its search for a braille display."""
-    found, trace = [], None
-    for line in log + ["00:00:00.0 - "]:
-        stamped = re.match(r"\d\d:\d\d:\d\d\.\d+ - ", line)
-        if trace is not None and stamped:
-            if not BRAILLE_SETUP.search("\n".join(trace)):
-                found.append(next(t for t in reversed(trace) if t.strip()).strip())
-            trace = None
-        if line.startswith("Traceback"):
-            trace = []
-        elif trace is not None:
-            trace.append(line)
-        elif stamped and ("Could not process" in line or "bad content" in line):
-            found.append(line[stamped.end():])
+    found = []
+    # An entry starts with a time stamp; a traceback's lines follow it unstamped.
+    for entry in re.split(r"\n(?=\d\d:\d\d:\d\d\.\d+ - )", "\n" + "\n".join(log)):
+        head, _, trace = entry.partition("\nTraceback")
+        if trace and not BRAILLE_SETUP.search(trace):
+            found.append(trace.strip().splitlines()[-1].strip())
+        if "Could not process" in head or "bad content" in head:
+            found.append(head.strip().split(" - ", 1)[-1])
     return found
 
 
@@ -103,29 +92,18 @@ def wait_until(predicate, timeout):
     return False
 
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
-
-
 def asked():
     """The question the window is asking now, as its answer box holds it for assistive technologies."""
     try:
-        return question_in_tree()
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "zorvali":
+                # A one-line box is a text to older toolkits, an entry to newer ones.
+                box = pyatspi.findDescendant(app, lambda a: a is not None
+                                             and a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)
+                                             and a.getState().contains(pyatspi.STATE_SHOWING))
+                return next((t for t in ((box.name, box.description) if box else ()) if QUESTION.fullmatch(t)), None)
     except Exception:  # the tree changes while windows come and go
         return None
-
-
-def question_in_tree():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "zorvali":
-            # A one-line box is a text to older toolkits, an entry to newer ones.
-            box = pyatspi.findDescendant(app, lambda a: a is not None
-                                         and a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)
-                                         and a.getState().contains(pyatspi.STATE_SHOWING))
-            for text in (box.name, box.description) if box else ():
-                if QUESTION.fullmatch(text):
-                    return text
-    return None
 
 
 steps = []  # (keys sent, the log's length before them, what must be heard, brailled, and not said)
@@ -140,7 +118,7 @@ def step(keys, hear=(), braille=(), never=()):
         # At a child's pace: Orca echoes each key as it comes, and is not raced by a box that closes
         # with the field it was still reading.
         time.sleep(0.5 if i else 0)
-        xdotool("type", "--delay", "150", key[1:]) if key.startswith("=") else xdotool("key", key)
+        subprocess.run(["xdotool", *(("type", "--delay", "150", key[1:]) if key[0] == "=" else ("key", key))])
     resolve = lambda items: [i() if callable(i) else i for i in items]
     wait_until(lambda: all(h and any(h in s for w, s in outputs(lines()[start:]) if w == "said")
                            for h in resolve(hear)), 8)
@@ -182,8 +160,7 @@ def play():
         question = step(keys, hear=(asked,), braille=(asked,), never=(old,) if old else ())[0]
         if not question:
             game.kill()
-            break
-        if right is None:
+        if not question or right is None:
             break
         product = 3 * (WORDS.index(question.split()[-1]) + 1)
         verdict = "Esatto. Sei forte!!!" if right else "Sbagliato!! %d" % product
@@ -193,19 +170,19 @@ def play():
         step("alt+x", hear=("Ciao. Ti aspetto per la prossima sfida",))
         step("Return", hear=("Ok ho registrato il tuo record",))
         step("Return")
-    try:
-        game.wait(timeout=15)
-    except subprocess.TimeoutExpired:
-        game.kill()
-        game.wait()
-    game_err.seek(0)
-    err = game_err.read()[-2000:]
+    stop(game)
     orca.send_signal(signal.SIGTERM)
+    stop(orca)
+    game_err.seek(0)
+    return game.returncode, game_err.read()[-2000:]
+
+
+def stop(process):
     try:
-        orca.wait(timeout=15)
+        process.wait(timeout=15)
     except subprocess.TimeoutExpired:
-        orca.kill()
-    return game.returncode, err
+        process.kill()
+        process.wait()
 
 
 def judge(returncode, err):
@@ -222,13 +199,10 @@ def judge(returncode, err):
         lines_shown = [s for w, s in out if w == "braille"]
         if None in hear:
             failures.append("after %s, the window asks no question that assistive technologies can read" % keys)
-        for h in filter(None, hear):
-            times = sum(h in s for s in said)
-            if times != 1:
-                failures.append("after %s, %r said %d times" % (keys, h, times))
-        for b in filter(None, braille):
-            if not any(b in s for s in lines_shown):
-                failures.append("after %s, %r never on the braille line" % (keys, b))
+        failures += ["after %s, %r said %d times" % (keys, h, times) for h in filter(None, hear)
+                     if (times := sum(h in s for s in said)) != 1]
+        failures += ["after %s, %r never on the braille line" % (keys, b) for b in filter(None, braille)
+                     if not any(b in s for s in lines_shown)]
         failures += ["after %s, the old question %r said" % (keys, n) for n in never
                      if n not in hear and any(n in s for s in said)]
         if any("state-changed:focused" in line and "scuolazorvali" in line for line in log[start:end]):

@@ -17,10 +17,7 @@ public:
     CharacterCollection &Characters() override { return *this; }
 
 private:
-    void Load(const QString &id, const QString &key) override
-    {
-        calls << QStringLiteral("Load %1 %2").arg(id, key);
-    }
+    void Load(const QString &id, const QString &key) override { calls << QStringLiteral("Load %1 %2").arg(id, key); }
     ::Character &Character(const QString &id) override
     {
         calls << QStringLiteral("Character ") + id;
