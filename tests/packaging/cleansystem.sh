@@ -1,6 +1,6 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the package on a minimal Debian 12 system where only what it declares
+# Installs the package on a minimal system of the Debian release this machine runs, where only what it declares
 # comes in, and runs this script again there (--inside) as a school's technician
 # and then a child would: a missing Qt plugin, font or voice file shows up here and
 # nowhere else. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
@@ -59,27 +59,34 @@ work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
 
-# The machine's own Debian 12 sources (a local mirror or proxy); Debian's own mirror where it has none.
+# The release this machine runs, so that the package meets the libraries it was built against.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+[ -n "$codename" ] || skip "/etc/os-release names no release to install into"
+# The machine's own sources for that release (a local mirror or proxy); Debian's own mirror where it has none.
 set --
 for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && grep -Eq '^(Suites:|deb[[:space:]]).*[[:space:]]bookworm([[:space:]]|$)' "$f" && set -- "$@" "$f"
+    [ -f "$f" ] && grep -Eq "^(Suites:|deb[[:space:]]).*[[:space:]]$codename([[:space:]]|\$)" "$f" && set -- "$@" "$f"
 done
-# The test tools must not bring what the game needs (fonts, Qt, the voice, a sound stack); apt-get
-# then installs the package with its Depends only. The root is thrown away: built in memory, unsynced.
+# The package goes in first, with its Depends only; the trial's own tools come after it, so they cannot
+# bring what the game needs (fonts, Qt, the voice, a sound stack) before the package has to.
+# The root is thrown away: built in memory, unsynced.
 [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null && export TMPDIR=/dev/shm
-mmdebstrap --variant=apt --format=null --include=xvfb,xauth,xdotool,man-db --dpkgopt=force-unsafe-io \
-    --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
+apt_install='env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends'
+mmdebstrap --variant=apt --format=null --dpkgopt=force-unsafe-io \
     --customize-hook="copy-in $deb $0 /tmp" \
-    --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")" \
+    --customize-hook="chroot \"\$1\" $apt_install /tmp/$(basename "$deb")" \
+    --customize-hook='chroot "$1" dpkg-query -W -f="\${Package}\n" >"$1/tmp/with-package"' \
+    --customize-hook="chroot \"\$1\" $apt_install passwd xvfb xauth xdotool man-db" \
+    --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -vxFf "$1/tmp/with-package" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
     --customize-hook="chroot \"\$1\" sh /tmp/$(basename "$0") --inside $version" \
     --customize-hook="copy-out /tmp/screen.xwd $build" \
-    bookworm /dev/null "$@" >"$work/log" 2>&1
+    "$codename" /dev/null "$@" >"$work/log" 2>&1
 status=$? && grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
 if [ $status -ne 0 ]; then
     unreachable=$(grep -Em 1 'Failed to fetch|Could not (resolve|connect)|Temporary failure resolving' "$work/log") \
         && skip "the Debian archive cannot be reached: $unreachable"
     tail -n 40 "$work/log" >&2
-    fail "the trial on a clean Debian 12 system failed"
+    fail "the trial on a clean Debian $codename system failed"
 fi
 mv "$build/screen.xwd" "$build/cleansystem-screen.xwd"
-echo "PASS: zorvali $version installed and started on a clean Debian 12 system in $(( $(date +%s) - started )) s"
+echo "PASS: zorvali $version installed and started on a clean Debian $codename system in $(( $(date +%s) - started )) s"
