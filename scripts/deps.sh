@@ -13,7 +13,7 @@ packages=(
   appstream desktop-file-utils lintian
   # the clean-system trials; uidmap lets mmdebstrap run without root
   mmdebstrap gpg debian-archive-keyring uidmap
-  python3 python3-pyatspi at-spi2-core dbus dbus-x11
+  python3 python3-pyatspi at-spi2-core dbus dbus-x11 mount
   # the fuzzers; clang's own runtime is added below, matching the clang installed
   clang
 )
@@ -35,7 +35,7 @@ install "${packages[@]}"
 # Qt's SVG icon engine, apart from the SVG library since Debian 13: the window
 # icon is drawn through it, and the package declares whichever holds it.
 for p in qt6-svg-plugins; do
-  apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [0-9]' && install "$p"
+  [[ $(apt-cache policy "$p" 2>/dev/null) == *"Candidate: "[0-9]* ]] && install "$p"
 done
 # Each release names the sanitizer and fuzzer runtime after its clang's major
 # version (libclang-rt-14-dev on 12, -19- on 13): ask the compiler itself.

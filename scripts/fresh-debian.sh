@@ -45,10 +45,11 @@ git clone -q "$src" "$root/root/zorvali" && git -C "$root/root/zorvali" checkout
 echo "== $(sed -n 's/^PRETTY_NAME=//p' "$root/etc/os-release") made in $(( $(date +%s) - started )) s; running: $*"
 
 # A mount and process namespace of its own: the mounts and anything left running
-# inside go away with it, and never touch this machine's /dev.
+# inside go away with it, and never touch this machine's /dev. The system's root
+# is a mount point of its own, as on a real machine (the trials unshare it).
 unshare --mount --pid --fork --propagation private -- sh -c '
     root=$1; shift
-    mount -t proc proc "$root/proc" && mount --rbind /sys "$root/sys" && mount --rbind /dev "$root/dev" \
+    mount --bind "$root" "$root" && mount -t proc proc "$root/proc" && mount --rbind /sys "$root/sys" && mount --rbind /dev "$root/dev" \
         && mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" && mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" \
         && mount -t tmpfs tmpfs "$root/run" || exit 1
     exec chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
