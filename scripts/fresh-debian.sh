@@ -46,11 +46,13 @@ echo "== $(sed -n 's/^PRETTY_NAME=//p' "$root/etc/os-release") made in $(( $(dat
 
 # A mount and process namespace of its own: the mounts and anything left running
 # inside go away with it, and never touch this machine's /dev. The system's root
-# is a mount point of its own, as on a real machine (the trials unshare it).
+# is a mount point of its own, as on a real machine (the trials unshare it). X
+# servers take their display numbers by lock files in /tmp but listen on sockets
+# shared with this machine: one /tmp for both keeps them from taking the same.
 unshare --mount --pid --fork --propagation private -- sh -c '
     root=$1; shift
     mount --bind "$root" "$root" && mount -t proc proc "$root/proc" && mount --rbind /sys "$root/sys" && mount --rbind /dev "$root/dev" \
-        && mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" && mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" \
+        && mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" && mount --bind /tmp "$root/tmp" \
         && mount -t tmpfs tmpfs "$root/run" || exit 1
     exec chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         TERM="${TERM:-dumb}" ${ZORVALI_TEST_SKIP:+ZORVALI_TEST_SKIP="$ZORVALI_TEST_SKIP"} \
