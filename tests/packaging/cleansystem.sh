@@ -40,7 +40,8 @@ xdotool search --onlyvisible --name '^Zorvali$' >/dev/null 2>&1 && give_up "a bo
 kill -TERM $pid; wait $pid; echo "STATUS $?"
 PLAY
     mkdir -m 1777 /tmp/fb
-    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh'); echo "$out"
+    out=$(as_child '. /tmp/sanitizers.env; xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh')
+    echo "$out"
     sed 's/^/NOTE: the game said: /' /home/bambino/stderr
     echo "$out" | grep -qx 'STATUS 0' || fail "the game did not start and end cleanly"
     for f in azorvrec3.txt nzorvrec3.txt; do [ -f "/home/bambino/.local/share/zorvali/$f" ] || fail "no record file $f"; done
@@ -58,6 +59,18 @@ work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
+# A sanitizer build of the game meets the platform's own leaks there too: it gets the options and
+# suppression files of this run, and whole stacks for them to match, as in the desktop trials.
+: >"$work/sanitizers.env"
+for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    eval "value=\${$var:-}"
+    [ -n "$value" ] || continue
+    for f in $(echo "$value" | tr ':' '\n' | sed -n 's/^suppressions=//p'); do
+        cp "$f" "$work/" && value=$(echo "$value" | sed "s|suppressions=$f|suppressions=/tmp/$(basename "$f")|")
+    done
+    [ $var != ASAN_OPTIONS ] || value=$value:fast_unwind_on_malloc=0
+    echo "export $var='$value'" >>"$work/sanitizers.env"
+done
 
 # The release this machine runs, so that the package meets the libraries it was built against.
 codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
@@ -73,7 +86,7 @@ done
 [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null && export TMPDIR=/dev/shm
 apt_install='env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends'
 mmdebstrap --variant=apt --format=null --dpkgopt=force-unsafe-io \
-    --customize-hook="copy-in $deb $0 /tmp" \
+    --customize-hook="copy-in $deb $0 $(ls "$work"/*.supp "$work/sanitizers.env" 2>/dev/null | tr '\n' ' ') /tmp" \
     --customize-hook="chroot \"\$1\" $apt_install /tmp/$(basename "$deb")" \
     --customize-hook='chroot "$1" dpkg-query -W -f="\${Package}\n" >"$1/tmp/with-package"' \
     --customize-hook="chroot \"\$1\" $apt_install passwd xvfb xauth xdotool man-db" \
