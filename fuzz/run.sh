@@ -14,7 +14,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_record_decode fuzz_record_file fuzz_numlett)
 
-command -v clang++ >/dev/null || { echo "fuzz: clang++ missing (apt-get install clang libclang-rt-14-dev)"; exit 77; }
+command -v clang++ >/dev/null || { echo "fuzz: clang++ missing (bash scripts/deps.sh installs it)"; exit 77; }
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -76,18 +76,42 @@ def focus(title):
                 wait_for("window " + title, lambda: xdotool("search", "--onlyvisible", "--name", title))[-1])
 
 
+def showing(a):
+    return a.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def keys_to(window, *args):
+    """Runs xdotool ARGS once the window has the keyboard. A window is on screen, and in the
+    accessibility tree, before the desktop gives it the keyboard (on Wayland, some time after):
+    keys sent sooner go to the window under it."""
+    wait_for("%r to have the keyboard" % window.name, lambda: window.getState().contains(pyatspi.STATE_ACTIVE))
+    xdotool(*args)
+
+
+def press_enter_on(box):
+    """Presses Enter on a box and waits for it to close: the key reaches the program some time
+    after xdotool returns, and until then the box is still on screen, to be found again."""
+    keys_to(box, "key", "Return")
+
+    def closed():
+        try:
+            return not showing(box)
+        except Exception:  # already gone from the tree
+            return True
+    wait_for("%r to close after Enter" % box.name, closed)
+
+
 def close_boxes():
     """Closes the boxes that come up one after another, noting their texts. The first one (the
     greeting, the goodbye) always comes, but may be slow to on a loaded machine."""
     def is_box(a):
-        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and a.getState().contains(pyatspi.STATE_SHOWING)
+        return a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and showing(a)
     timeout = 20
     while box := wait_for("a box", lambda: find(is_box), timeout, required=False):
         timeout = 2
         seen.append(box.name)
         focus("^Zorvali$")  # the boxes' title is the bare program name
-        xdotool("key", "Return")
-        pause(0.5)
+        press_enter_on(box)
 
 
 def begin(name, prefix=(), **popen):
@@ -96,9 +120,12 @@ def begin(name, prefix=(), **popen):
     seen.clear()
     proc = subprocess.Popen([*prefix, BINARY], stderr=subprocess.PIPE, text=True, **popen)
     focus("^Zorvali$")
-    wait_for("the name prompt", lambda: find(lambda a: a.name == "Come ti chiami?"))
-    xdotool("type", "--delay", "30", name)
-    xdotool("key", "Return")
+    # The dialog that asks, known by its field (named by the question), not by a name of its own.
+    prompt = wait_for("the name prompt", lambda: find(
+        lambda a: a.getRole() == pyatspi.ROLE_DIALOG and showing(a)
+        and pyatspi.findDescendant(a, lambda c: c is not None and c.name == "Come ti chiami?")))
+    keys_to(prompt, "type", "--delay", "30", name)
+    press_enter_on(prompt)
     close_boxes()
     focus("Scrivici")
     return proc

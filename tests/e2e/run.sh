@@ -9,7 +9,7 @@ if [ -z "${ZORVALI_E2E_INNER:-}" ]; then
   [[ $1 =~ ^[0-9]+x[0-9]+$ ]] && size=$1 && shift
   which xvfb-run openbox xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher >/dev/null \
     && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: a desktop tool is missing"; exit 77; }
-  [[ " $* " != *" wayland "* ]] || { which weston && ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so; } \
+  [[ " $* " != *" wayland "* ]] || { which weston && ls /usr/lib/*/qt6/plugins/platforms/libqwayland*.so; } \
     >/dev/null 2>&1 || { echo "SKIP: weston or Qt's Wayland plugin (qt6-wayland) is missing"; exit 77; }
   export ZORVALI_E2E_INNER=1
   # -noreset: else the server resets as its last client leaves, refusing whoever connects then.

@@ -1,6 +1,6 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the package on a minimal Debian 12 system where only what it declares
+# Installs the package on a minimal system of the Debian release this machine runs, where only what it declares
 # comes in, and runs this script again there (--inside) as a school's technician
 # and then a child would: a missing Qt plugin, font or voice file shows up here and
 # nowhere else. Usage: cleansystem.sh CPACK BUILD_DIR VERSION
@@ -40,7 +40,8 @@ xdotool search --onlyvisible --name '^Zorvali$' >/dev/null 2>&1 && give_up "a bo
 kill -TERM $pid; wait $pid; echo "STATUS $?"
 PLAY
     mkdir -m 1777 /tmp/fb
-    out=$(as_child 'xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh'); echo "$out"
+    out=$(as_child '. /tmp/sanitizers.env; xvfb-run -a -s "-screen 0 1024x768x24 -fbdir /tmp/fb" sh /tmp/play.sh')
+    echo "$out"
     sed 's/^/NOTE: the game said: /' /home/bambino/stderr
     echo "$out" | grep -qx 'STATUS 0' || fail "the game did not start and end cleanly"
     for f in azorvrec3.txt nzorvrec3.txt; do [ -f "/home/bambino/.local/share/zorvali/$f" ] || fail "no record file $f"; done
@@ -58,28 +59,47 @@ work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$work"/deb/*.deb) || fail "no package built"
+# A sanitizer build of the game meets the platform's own leaks there too: it gets the options and
+# suppression files of this run, and whole stacks for them to match, as in the desktop trials.
+: >"$work/sanitizers.env"
+for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    eval "value=\${$var:-}"
+    [ -n "$value" ] || continue
+    for f in $(echo "$value" | tr ':' '\n' | sed -n 's/^suppressions=//p'); do
+        cp "$f" "$work/" && value=$(echo "$value" | sed "s|suppressions=$f|suppressions=/tmp/$(basename "$f")|")
+    done
+    [ $var != ASAN_OPTIONS ] || value=$value:fast_unwind_on_malloc=0
+    echo "export $var='$value'" >>"$work/sanitizers.env"
+done
 
-# The machine's own Debian 12 sources (a local mirror or proxy); Debian's own mirror where it has none.
+# The release this machine runs, so that the package meets the libraries it was built against.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+[ -n "$codename" ] || skip "/etc/os-release names no release to install into"
+# The machine's own sources for that release (a local mirror or proxy); Debian's own mirror where it has none.
 set --
 for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && grep -Eq '^(Suites:|deb[[:space:]]).*[[:space:]]bookworm([[:space:]]|$)' "$f" && set -- "$@" "$f"
+    [ -f "$f" ] && grep -Eq "^(Suites:|deb[[:space:]]).*[[:space:]]$codename([[:space:]]|\$)" "$f" && set -- "$@" "$f"
 done
-# The test tools must not bring what the game needs (fonts, Qt, the voice, a sound stack); apt-get
-# then installs the package with its Depends only. The root is thrown away: built in memory, unsynced.
+# The package goes in first, with its Depends only; the trial's own tools come after it, so they cannot
+# bring what the game needs (fonts, Qt, the voice, a sound stack) before the package has to.
+# The root is thrown away: built in memory, unsynced.
 [ "$(df -Pk /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')" -gt 2000000 ] 2>/dev/null && export TMPDIR=/dev/shm
-mmdebstrap --variant=apt --format=null --include=xvfb,xauth,xdotool,man-db --dpkgopt=force-unsafe-io \
-    --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
-    --customize-hook="copy-in $deb $0 /tmp" \
-    --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")" \
+apt_install='env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends'
+mmdebstrap --variant=apt --format=null --dpkgopt=force-unsafe-io \
+    --customize-hook="copy-in $deb $0 $(ls "$work"/*.supp "$work/sanitizers.env" 2>/dev/null | tr '\n' ' ') /tmp" \
+    --customize-hook="chroot \"\$1\" $apt_install /tmp/$(basename "$deb")" \
+    --customize-hook='chroot "$1" dpkg-query -W -f="\${Package}\n" >"$1/tmp/with-package"' \
+    --customize-hook="chroot \"\$1\" $apt_install passwd xvfb xauth xdotool man-db" \
+    --customize-hook='! chroot "$1" dpkg-query -W -f="\${Package}\n" | grep -vxFf "$1/tmp/with-package" | grep -E "^(fonts-|ttf-|fontconfig|libqt6|qt6-|espeak|libespeak|libgstreamer|gstreamer|libpulse|pipewire)" || { echo "FAIL: the test tools brought the packages above"; false; }' \
     --customize-hook="chroot \"\$1\" sh /tmp/$(basename "$0") --inside $version" \
     --customize-hook="copy-out /tmp/screen.xwd $build" \
-    bookworm /dev/null "$@" >"$work/log" 2>&1
+    "$codename" /dev/null "$@" >"$work/log" 2>&1
 status=$? && grep -E '^(PASS|FAIL|SKIP|NOTE)|^E:' "$work/log"
 if [ $status -ne 0 ]; then
     unreachable=$(grep -Em 1 'Failed to fetch|Could not (resolve|connect)|Temporary failure resolving' "$work/log") \
         && skip "the Debian archive cannot be reached: $unreachable"
     tail -n 40 "$work/log" >&2
-    fail "the trial on a clean Debian 12 system failed"
+    fail "the trial on a clean Debian $codename system failed"
 fi
 mv "$build/screen.xwd" "$build/cleansystem-screen.xwd"
-echo "PASS: zorvali $version installed and started on a clean Debian 12 system in $(( $(date +%s) - started )) s"
+echo "PASS: zorvali $version installed and started on a clean Debian $codename system in $(( $(date +%s) - started )) s"
