@@ -35,11 +35,6 @@ install() {
 }
 
 install "${packages[@]}"
-# Qt's SVG icon engine, which draws the window icon: a package of its own since
-# Debian 13, inside libqt6svg6 before.
-if [[ $(apt-cache policy qt6-svg-plugins 2>/dev/null) == *"Candidate: "[0-9]* ]]; then
-  install qt6-svg-plugins
-fi
 # Each release names the sanitizer and fuzzer runtime after its clang's major
 # version (libclang-rt-14-dev on 12, -19- on 13): ask the compiler itself.
 clang_major=$(clang --version | sed -nE '1s/.*clang version ([0-9]+)\..*/\1/p')
