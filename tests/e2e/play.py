@@ -235,9 +235,9 @@ def wayland():
     quick((True, False), ["sh", "-c", 'WAYLAND_DEBUG=client exec "$0" 2>"%s"' % log])
     with open(log, errors="replace") as requests:
         told = requests.read()
-    titles = set(re.findall(r'xdg_toplevel@\d+\.set_title\("(.*)"\)', told))
+    titles = set(re.findall(r'xdg_toplevel[@#]\d+\.set_title\("(.*)"\)', told))
     # The desktop knows the game by its desktop file's name.
-    app_ids = set(re.findall(r'xdg_toplevel@\d+\.set_app_id\("(.*)"\)', told))
+    app_ids = set(re.findall(r'xdg_toplevel[@#]\d+\.set_app_id\("(.*)"\)', told))
     if CAPTION not in titles or titles - {CAPTION, "Zorvali"} or app_ids != {"it.zorvali.Zorvali"}:
         fail("titles told to the compositor: %r, application ids: %r" % (titles, app_ids))
 
